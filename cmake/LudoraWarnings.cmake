@@ -1,0 +1,15 @@
+# ludora_warnings(target): the warning set every target of ours is built with.
+function(ludora_warnings target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4)
+        if(LUDORA_WERROR)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter
+                                                 -Wno-missing-field-initializers)
+        if(LUDORA_WERROR)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
+    endif()
+endfunction()

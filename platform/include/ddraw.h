@@ -1,0 +1,3 @@
+// Graphics: declarations follow.
+#pragma once
+#include "windef.h"

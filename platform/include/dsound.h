@@ -1,0 +1,4 @@
+// Sound: declarations follow.
+#pragma once
+#include "windef.h"
+#include "mmsystem.h"

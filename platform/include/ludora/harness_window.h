@@ -1,0 +1,2 @@
+// Harness extras: declarations follow.
+#pragma once

@@ -1,0 +1,3 @@
+// Kernel services: declarations follow.
+#pragma once
+#include "windef.h"

@@ -1,0 +1,3 @@
+// Windows and input: declarations follow.
+#pragma once
+#include "windef.h"
