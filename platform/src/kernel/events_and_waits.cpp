@@ -1,0 +1,122 @@
+// Events and the waits for events and threads. One mutex guards every waitable
+// state, so "wait for all" takes its objects at one instant and an auto-reset
+// event is taken only by the one waiter it releases.
+#include "kernel/sync_objects.h"
+
+#include "core/clock.h"
+
+#include <winbase.h>
+
+#include <vector>
+
+using namespace ludora::kernel;
+
+namespace {
+
+uint64_t timeout_us(DWORD milliseconds) {
+    return milliseconds == INFINITE ? ludora::kForever : uint64_t(milliseconds) * 1000;
+}
+
+BOOL change_event(HANDLE handle, bool state) {
+    auto event = find_handle_as<Event>(handle);
+    if (!event) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> lock(sync_mutex());
+    event->set(state);
+    if (state) sync_changed().notify_all();
+    return TRUE;
+}
+
+} // namespace
+
+extern "C" {
+
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState,
+                           LPCSTR lpName) {
+    // Named events are for sharing between processes; these programs use none.
+    if (lpName && *lpName) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return nullptr;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return add_handle(std::make_shared<Event>(bManualReset != 0, bInitialState != 0));
+}
+
+BOOL WINAPI SetEvent(HANDLE hEvent) {
+    return change_event(hEvent, true);
+}
+BOOL WINAPI ResetEvent(HANDLE hEvent) {
+    return change_event(hEvent, false);
+}
+
+DWORD WINAPI WaitForMultipleObjects(DWORD nCount, CONST HANDLE* lpHandles, BOOL bWaitAll,
+                                    DWORD dwMilliseconds) {
+    if (nCount == 0 || nCount > MAXIMUM_WAIT_OBJECTS || !lpHandles) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    std::vector<std::shared_ptr<Waitable>> objects;
+    objects.reserve(nCount);
+    for (DWORD i = 0; i < nCount; ++i) {
+        auto object = find_handle_as<Waitable>(lpHandles[i]);
+        if (!object) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
+        if (bWaitAll) {
+            for (const auto& earlier : objects) {
+                if (earlier == object) {
+                    SetLastError(ERROR_INVALID_PARAMETER);
+                    return WAIT_FAILED;
+                }
+            }
+        }
+        objects.push_back(std::move(object));
+    }
+
+    DWORD result = WAIT_TIMEOUT;
+    {
+        std::unique_lock<std::mutex> lock(sync_mutex());
+        auto ready = [&] {
+            if (termination_requested()) return true;
+            if (bWaitAll) {
+                for (const auto& object : objects) {
+                    if (!object->signalled()) return false;
+                }
+                for (const auto& object : objects)
+                    object->take();
+                result = WAIT_OBJECT_0;
+                return true;
+            }
+            // The lowest signalled index wins, and only that object is taken.
+            for (DWORD i = 0; i < nCount; ++i) {
+                if (objects[i]->signalled()) {
+                    objects[i]->take();
+                    result = WAIT_OBJECT_0 + i;
+                    return true;
+                }
+            }
+            return false;
+        };
+        ludora::clock_wait(sync_changed(), lock, timeout_us(dwMilliseconds), ready);
+    }
+    end_thread_if_requested();
+    return result;
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+    return WaitForMultipleObjects(1, &hHandle, FALSE, dwMilliseconds);
+}
+
+void WINAPI Sleep(DWORD dwMilliseconds) {
+    {
+        std::unique_lock<std::mutex> lock(sync_mutex());
+        ludora::clock_wait(sync_changed(), lock, timeout_us(dwMilliseconds),
+                           [] { return termination_requested(); });
+    }
+    end_thread_if_requested();
+}
+
+} // extern "C"

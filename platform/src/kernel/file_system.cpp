@@ -1,0 +1,193 @@
+// Whole-file and folder operations and the current directory, on Windows paths.
+#include "kernel/file_attributes.h"
+#include "kernel/host_errors.h"
+
+#include "core/paths.h"
+
+#include <winbase.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace ludora::kernel;
+
+namespace {
+
+std::string last_component(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const size_t slash = trimmed.rfind('/');
+    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+bool fail_with_errno(const std::string& path) {
+    set_last_error_from_errno(errno, path);
+    return false;
+}
+
+// Copies through a temporary file beside the target, so a failed copy leaves
+// the target as it was.
+bool copy_file(const std::string& from, const std::string& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return fail_with_errno(from);
+    struct stat info;
+    ::fstat(in, &info);
+    std::string temporary = to + ".copyXXXXXX";
+    const int out = ::mkstemp(temporary.data());
+    if (out < 0) {
+        ::close(in);
+        return fail_with_errno(to);
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0)
+                ok = false;
+            else
+                done += put;
+        }
+        if (!ok) break;
+    }
+    const int error = ok ? 0 : (errno ? errno : ENOSPC);
+    ::fchmod(out, info.st_mode & 07777);
+    ok = ok && ::fsync(out) == 0;
+    ok = ::close(out) == 0 && ok;
+    ::close(in);
+    if (ok && ::rename(temporary.c_str(), to.c_str()) == 0) return true;
+    const int final_error = error ? error : errno;
+    ::unlink(temporary.c_str());
+    set_last_error_from_errno(final_error, to);
+    return false;
+}
+
+} // namespace
+
+extern "C" {
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+    if (!lpFileName || !*lpFileName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    const std::string path = ludora::host_path(lpFileName);
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        fail_with_errno(path);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return file_attributes(path, last_component(path), info);
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+    if (!lpFileName || !*lpFileName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string path = ludora::host_path(lpFileName);
+    struct stat info;
+    if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::unlink(path.c_str()) == 0 || fail_with_errno(path);
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+    if (!lpPathName || !*lpPathName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string path = ludora::host_path(lpPathName);
+    return ::mkdir(path.c_str(), 0777) == 0 || fail_with_errno(path);
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
+    if (!lpPathName || !*lpPathName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string path = ludora::host_path(lpPathName);
+    return ::rmdir(path.c_str()) == 0 || fail_with_errno(path);
+}
+
+BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists) {
+    if (!lpExistingFileName || !lpNewFileName || !*lpExistingFileName || !*lpNewFileName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string from = ludora::host_path(lpExistingFileName);
+    const std::string to = ludora::host_path(lpNewFileName);
+    struct stat info;
+    if (::stat(from.c_str(), &info) != 0) return fail_with_errno(from);
+    if (S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (bFailIfExists && ::stat(to.c_str(), &info) == 0) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return FALSE;
+    }
+    return copy_file(from, to);
+}
+
+BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
+    if (!lpExistingFileName || !lpNewFileName || !*lpExistingFileName || !*lpNewFileName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string from = ludora::host_path(lpExistingFileName);
+    const std::string to = ludora::host_path(lpNewFileName);
+    struct stat info;
+    if (::lstat(from.c_str(), &info) != 0) return fail_with_errno(from);
+    // Windows never replaces an existing target here (a case-only rename excepted).
+    if (::lstat(to.c_str(), &info) == 0 && from != to) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (::rename(from.c_str(), to.c_str()) == 0) return TRUE;
+    if (errno != EXDEV) return fail_with_errno(to);
+    return copy_file(from, to) && ::unlink(from.c_str()) == 0;
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
+    char path[4096];
+    if (!::getcwd(path, sizeof path)) {
+        fail_with_errno(std::string());
+        return 0;
+    }
+    const DWORD length = static_cast<DWORD>(std::strlen(path));
+    // Too small: nothing is written and the size needed, with its NUL, is returned.
+    if (!lpBuffer || nBufferLength <= length) return length + 1;
+    std::memcpy(lpBuffer, path, length + 1);
+    return length;
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
+    if (!lpPathName || !*lpPathName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const std::string path = ludora::host_path(lpPathName);
+    struct stat info;
+    if (::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_DIRECTORY);
+        return FALSE;
+    }
+    return ::chdir(path.c_str()) == 0 || fail_with_errno(path);
+}
+
+} // extern "C"
