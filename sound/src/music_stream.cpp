@@ -1,0 +1,297 @@
+// Streamed music: one two-second buffer of eight quarter-second segments,
+// refilled from the file by the fill thread as the play cursor leaves each.
+#include "zqsound.h"
+
+#include <stdint.h>
+#include <thread>
+
+#include "riff_file.h"
+#include "stream_reader.h"
+
+using namespace zqsound;
+
+_SNDStream ZQSound::g_StreamInfo;
+HANDLE ZQSound::g_NotifyEvents[STREAM_SEGMENTS + 1] = {};
+DSBPOSITIONNOTIFY ZQSound::g_StreamPositions[STREAM_SEGMENTS + 1] = {};
+LPDIRECTSOUNDNOTIFY ZQSound::g_lpStreamNotify = nullptr;
+std::atomic<HANDLE> ZQSound::g_FillThread{nullptr};
+std::atomic<DWORD> ZQSound::g_FillThreadID{0};
+
+namespace {
+
+void CloseNotifyEvents() {
+    for (int i = 0; i <= STREAM_SEGMENTS; ++i) {
+        if (ZQSound::g_NotifyEvents[i]) CloseHandle(ZQSound::g_NotifyEvents[i]);
+        ZQSound::g_NotifyEvents[i] = nullptr;
+        ZQSound::g_StreamPositions[i].hEventNotify = nullptr;
+    }
+}
+
+} // namespace
+
+// Ends a fill thread by its stop event and waits for it; never kills it.
+void ZQSound::end_fill_thread(HANDLE thread) {
+    if (!thread) return;
+    if (g_NotifyEvents[STREAM_STOP_EVENT]) SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    HANDLE expected = thread;
+    g_FillThread.compare_exchange_strong(expected, nullptr);
+}
+
+int ZQSound::LoadStream(char* fileName, unsigned long id) {
+    if (!m_bMusic) return 0;
+    // The thread of a stream that ended by itself is finished (or is this
+    // one, running the stream's pfnNext): let its handle go.
+    if (!(g_StreamInfo.dwFlags & STREAM_LOADED)) {
+        HANDLE old = g_FillThread.exchange(nullptr);
+        if (old) {
+            if (GetCurrentThreadId() != g_FillThreadID) WaitForSingleObject(old, INFINITE);
+            CloseHandle(old);
+        }
+    }
+
+    // The events exist before the fill thread starts, so its first wait
+    // always has something to wait on.
+    for (int i = 0; i <= STREAM_SEGMENTS; ++i) {
+        g_NotifyEvents[i] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (!g_NotifyEvents[i]) {
+            CloseNotifyEvents();
+            return 0;
+        }
+    }
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, FillStream, nullptr, 0, &threadId);
+    if (!thread) {
+        CloseNotifyEvents();
+        return 0;
+    }
+    SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
+    g_FillThread = thread;
+    g_FillThreadID = threadId;
+
+    HANDLE file = INVALID_HANDLE_VALUE;
+    SNDSample* sample = AllocSample();
+    DWORD segment = 0;
+    int ready = 0;
+    do {
+        if (!sample) break;
+        file = sample->OpenSoundFile(fileName);
+        if (file == INVALID_HANDLE_VALUE) break;
+        if ((DWORD)id != 0xFFFFFFFF) sample->dwID = (DWORD)id;
+
+        // A quarter second, whole frames.
+        uint64_t frame = (uint64_t)sample->dwBitsPerSample * sample->dwChannels / 8;
+        if (frame == 0) break;
+        uint64_t quarter = frame * sample->dwSampleRate * 2000 / 8000;
+        quarter = (quarter + frame - 1) / frame * frame;
+        if (quarter == 0 || quarter * STREAM_SEGMENTS > DSBSIZE_MAX) break;
+        segment = (DWORD)quarter;
+        if ((sample->dwFlags & SND_LOOPED) && sample->dwLoopEnd - sample->dwLoopStart < segment)
+            break;
+
+        if (!sample->AllocDSBuffer(segment * STREAM_SEGMENTS)) break;
+        if (sample->lpBuffer->QueryInterface(IID_IDirectSoundNotify, (void**)&g_lpStreamNotify) !=
+                DS_OK ||
+            !g_lpStreamNotify)
+            break;
+        for (int i = 0; i < STREAM_SEGMENTS; ++i) {
+            g_StreamPositions[i].dwOffset = (DWORD)i * segment;
+            g_StreamPositions[i].hEventNotify = g_NotifyEvents[i];
+        }
+        g_StreamPositions[STREAM_STOP_EVENT].dwOffset = DSBPN_OFFSETSTOP;
+        g_StreamPositions[STREAM_STOP_EVENT].hEventNotify = g_NotifyEvents[STREAM_STOP_EVENT];
+        if (g_lpStreamNotify->SetNotificationPositions(STREAM_SEGMENTS + 1, g_StreamPositions) !=
+            DS_OK)
+            break;
+        ready = 1;
+    } while (false);
+
+    if (!ready) {
+        end_fill_thread(thread);
+        if (file != INVALID_HANDLE_VALUE) g_pCloseFile(file);
+        if (g_lpStreamNotify) {
+            g_lpStreamNotify->Release();
+            g_lpStreamNotify = nullptr;
+        }
+        CloseNotifyEvents();
+        if (sample) {
+            if (sample->lpBuffer) {
+                sample->lpBuffer->Release();
+                sample->lpBuffer = nullptr;
+            }
+            ClearSample(sample);
+        }
+        return 0;
+    }
+
+    uint64_t start = TellPosition(file);
+    g_StreamInfo.dwDataStart = start == UINT64_MAX ? 0 : (DWORD)start;
+    g_StreamInfo.hFile = file;
+    g_StreamInfo.dwSegmentBytes = segment;
+    g_StreamInfo.dwBufferBytes = segment * STREAM_SEGMENTS;
+    g_StreamInfo.pSample = sample;
+    g_StreamInfo.dwFlags |= STREAM_LOADED | STREAM_FILLING;
+    init_stream_buffer();
+    return 1;
+}
+
+int ZQSound::init_stream_buffer() {
+    SNDSample* sample = g_StreamInfo.pSample;
+    if (!sample || !sample->lpBuffer) return 0;
+    if (!SeekTo(g_StreamInfo.hFile, g_StreamInfo.dwDataStart)) return 0;
+    g_StreamInfo.dwBytesLeft = sample->dwDataSize;
+    LPVOID first = nullptr, second = nullptr;
+    DWORD firstBytes = 0, secondBytes = 0;
+    if (sample->lpBuffer->Lock(0, g_StreamInfo.dwBufferBytes, &first, &firstBytes, &second,
+                               &secondBytes, 0) != DS_OK)
+        return 0;
+    // Music shorter than the buffer: past its end lies silence, or, when the
+    // stream loops, the music again.
+    int loop = (g_StreamInfo.dwFlags & STREAM_LOOP) != 0;
+    ReadStreamData((BYTE*)first, firstBytes, loop);
+    if (second) ReadStreamData((BYTE*)second, secondBytes, loop);
+    sample->lpBuffer->Unlock(first, firstBytes, second, secondBytes);
+    return 1;
+}
+
+int ZQSound::PlayStream(int flags) {
+    if (!m_bMusic) return 1;
+    DWORD state = g_StreamInfo.dwFlags;
+    SNDSample* sample = g_StreamInfo.pSample;
+    if (!(state & STREAM_LOADED) || (state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
+        return 1;
+    g_StreamInfo.dwFlags |= (DWORD)flags;
+    if ((flags & STREAM_LOOP) && sample->dwDataSize < g_StreamInfo.dwBufferBytes)
+        init_stream_buffer();
+    // From the first frame: the refill scheme of FillStream needs no lead-in.
+    sample->lpBuffer->SetCurrentPosition(0);
+    g_StreamInfo.dwFlags |= STREAM_PLAYING;
+    sample->lpBuffer->Play(0, 0, DSBPLAY_LOOPING);
+    return 1;
+}
+
+int ZQSound::StopStream() {
+    if (!m_bMusic) return 1;
+    DWORD state = g_StreamInfo.dwFlags;
+    SNDSample* sample = g_StreamInfo.pSample;
+    if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
+        return 1;
+    HANDLE thread = g_FillThread;
+    HANDLE stopEvent = g_NotifyEvents[STREAM_STOP_EVENT];
+    DWORD wasPaused = g_StreamInfo.dwFlags.fetch_and(~(DWORD)STREAM_PAUSED) & STREAM_PAUSED;
+    sample->lpBuffer->Stop();
+    // A paused buffer was already stopped and reports nothing new.
+    if (wasPaused && stopEvent) SetEvent(stopEvent);
+    for (;;) {
+        DWORD status = 0;
+        if (sample->lpBuffer->GetStatus(&status) != DS_OK ||
+            !(status & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING)))
+            break;
+        std::this_thread::yield();
+    }
+    // The fill thread tears the stream down and ends; wait for it.
+    if (thread && GetCurrentThreadId() != g_FillThreadID) {
+        WaitForSingleObject(thread, INFINITE);
+        HANDLE expected = thread;
+        g_FillThread.compare_exchange_strong(expected, nullptr);
+        CloseHandle(thread);
+    } else {
+        while (g_StreamInfo.pSample == sample)
+            std::this_thread::yield();
+    }
+    return 1;
+}
+
+int ZQSound::PauseStream() {
+    DWORD state = g_StreamInfo.dwFlags;
+    SNDSample* sample = g_StreamInfo.pSample;
+    if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
+        return 1;
+    if (state & STREAM_PAUSED) {
+        g_StreamInfo.dwFlags &= ~(DWORD)STREAM_PAUSED;
+        sample->lpBuffer->SetCurrentPosition(sample->dwPausePos);
+        sample->lpBuffer->Play(0, 0, DSBPLAY_LOOPING);
+    } else {
+        // Marked paused before the Stop, so the fill thread keeps the stream.
+        g_StreamInfo.dwFlags |= STREAM_PAUSED;
+        DWORD play = 0, write = 0;
+        if (sample->lpBuffer->GetCurrentPosition(&play, &write) == DS_OK) sample->dwPausePos = play;
+        sample->lpBuffer->Stop();
+    }
+    return 1;
+}
+
+int ZQSound::CleanupStream() {
+    DWORD state = g_StreamInfo.dwFlags;
+    SNDSample* sample = g_StreamInfo.pSample;
+    if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
+        return 1;
+    DWORD id = ReleaseStream();
+    ZQStreamNextFunc next = g_StreamInfo.pfnNext;
+    if (next) next(id);
+    return 1;
+}
+
+// A stream loaded but never played (or one whose thread has ended) at exit.
+void ZQSound::discard_stream() {
+    HANDLE thread = g_FillThread.exchange(nullptr);
+    if (thread) {
+        if (g_NotifyEvents[STREAM_STOP_EVENT]) SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    if (g_StreamInfo.dwFlags & STREAM_LOADED) ReleaseStream();
+}
+
+void ZQSound::SetStreamVolume(int volume) {
+    SNDSample* sample = g_StreamInfo.pSample;
+    if (sample) sample->SetVolume(volume);
+}
+
+int ZQSound::GetStreamVolume() {
+    SNDSample* sample = g_StreamInfo.pSample;
+    return sample ? sample->nVolume.load() : 0;
+}
+
+DWORD ZQSound::GetStreamID() {
+    SNDSample* sample = g_StreamInfo.pSample;
+    return sample ? sample->dwID : 0;
+}
+
+_SNDStream* ZQSound::GetStreamInfoPtr() {
+    return &g_StreamInfo;
+}
+
+ZQStreamNextFunc ZQSound::SetStreamNextFunc(ZQStreamNextFunc func) {
+    return g_StreamInfo.pfnNext.exchange(func);
+}
+
+ZQStreamNextFunc ZQSound::GetStreamNextFunc() {
+    return g_StreamInfo.pfnNext;
+}
+
+void ZQSound::ClearStreamNextStreamFunc() {
+    g_StreamInfo.pfnNext = nullptr;
+}
+
+void ZQSound::FadeMusic(int from, int to, unsigned long milliseconds) {
+    DWORD ms = (DWORD)milliseconds;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD now = GetTickCount();
+        if (!(now < start + ms)) break;
+        int64_t step = (int64_t)(now - start) * ((int64_t)to - from) / (int64_t)ms;
+        SetStreamVolume((int)(from + step));
+        Sleep(1);
+    }
+    SetStreamVolume(to);
+}
+
+void ZQSound::FadeMusicIn(unsigned long milliseconds) {
+    FadeMusic(0, m_nMusicVolume, milliseconds);
+}
+
+void ZQSound::FadeMusicOut(unsigned long milliseconds) {
+    FadeMusic(m_nMusicVolume, 0, milliseconds);
+}
