@@ -1,0 +1,23 @@
+// The drivers that pull audio from the mixer: SDL's audio callback, or a
+// thread on the layer clock when there is no sound device (headless).
+#pragma once
+
+#include <memory>
+
+namespace ludora::audio {
+
+class Mixer;
+
+class AudioDevice {
+public:
+    virtual ~AudioDevice() = default;
+    // The mixer's output format has changed.
+    virtual void format_changed() {}
+};
+
+// SDL's default output device; null when SDL finds none.
+std::unique_ptr<AudioDevice> open_sdl_audio_device(Mixer& mixer);
+// Mixes in blocks of 10 ms of layer time on a thread of its own.
+std::unique_ptr<AudioDevice> open_headless_audio_device(Mixer& mixer);
+
+} // namespace ludora::audio

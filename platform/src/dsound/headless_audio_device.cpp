@@ -1,0 +1,78 @@
+// Without a sound device the mixer runs on its own thread, paced by the layer
+// clock: a held clock stops it, a scaled clock speeds it up.
+#include "core/clock.h"
+#include "dsound/audio_device.h"
+#include "dsound/mixer.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace ludora::audio {
+namespace {
+
+constexpr uint64_t kBlockUs = 10000;
+
+class HeadlessAudioDevice : public AudioDevice {
+public:
+    explicit HeadlessAudioDevice(Mixer& mixer) : mixer_(mixer) {
+        thread_ = std::thread([this] { run(); });
+    }
+
+    ~HeadlessAudioDevice() override {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+
+private:
+    void run() {
+        uint32_t rate = mixer_.format().rate;
+        uint64_t base_us = clock_us();
+        uint64_t mixed = 0;
+        std::vector<uint8_t> block;
+        while (true) {
+            {
+                std::unique_lock lock(mutex_);
+                clock_wait(wake_, lock, kBlockUs, [this] { return stopping_; });
+                if (stopping_) return;
+            }
+            const OutputFormat format = mixer_.format();
+            const uint64_t now = clock_us();
+            if (format.rate != rate) {
+                rate = format.rate;
+                base_us = now;
+                mixed = 0;
+            }
+            const uint64_t due = (now - base_us) * rate / 1000000;
+            const uint32_t block_frames = rate / 100;
+            while (mixed < due) {
+                const uint32_t frames =
+                    static_cast<uint32_t>(std::min<uint64_t>(due - mixed, block_frames));
+                block.resize(size_t{frames} * format.block_align());
+                mixer_.render(block.data(), frames);
+                mixed += frames;
+                std::lock_guard lock(mutex_);
+                if (stopping_) return;
+            }
+        }
+    }
+
+    Mixer& mixer_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+} // namespace
+
+std::unique_ptr<AudioDevice> open_headless_audio_device(Mixer& mixer) {
+    return std::make_unique<HeadlessAudioDevice>(mixer);
+}
+
+} // namespace ludora::audio

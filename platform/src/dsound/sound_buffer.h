@@ -1,0 +1,57 @@
+// A secondary DirectSound buffer, with its position-notification interface.
+#pragma once
+
+#include "dsound.h"
+#include "dsound/buffer_voice.h"
+#include "dsound/device_state.h"
+
+#include <atomic>
+#include <memory>
+
+namespace ludora::audio {
+
+class SoundBuffer final : public IDirectSoundBuffer, public IDirectSoundNotify {
+public:
+    SoundBuffer(std::shared_ptr<DeviceState> device, std::shared_ptr<BufferVoice> voice);
+    ~SoundBuffer() override;
+
+    const std::shared_ptr<BufferVoice>& voice() const { return voice_; }
+
+    // IUnknown (both interfaces)
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IDirectSoundBuffer
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDSBCAPS caps) override;
+    HRESULT STDMETHODCALLTYPE GetCurrentPosition(LPDWORD play, LPDWORD write) override;
+    HRESULT STDMETHODCALLTYPE GetFormat(LPWAVEFORMATEX format, DWORD size,
+                                        LPDWORD written) override;
+    HRESULT STDMETHODCALLTYPE GetVolume(LPLONG volume) override;
+    HRESULT STDMETHODCALLTYPE GetPan(LPLONG pan) override;
+    HRESULT STDMETHODCALLTYPE GetFrequency(LPDWORD frequency) override;
+    HRESULT STDMETHODCALLTYPE GetStatus(LPDWORD status) override;
+    HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTSOUND, LPCDSBUFFERDESC) override;
+    HRESULT STDMETHODCALLTYPE Lock(DWORD offset, DWORD bytes, LPVOID* ptr1, LPDWORD bytes1,
+                                   LPVOID* ptr2, LPDWORD bytes2, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE Play(DWORD reserved, DWORD priority, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE SetCurrentPosition(DWORD position) override;
+    HRESULT STDMETHODCALLTYPE SetFormat(LPCWAVEFORMATEX format) override;
+    HRESULT STDMETHODCALLTYPE SetVolume(LONG volume) override;
+    HRESULT STDMETHODCALLTYPE SetPan(LONG pan) override;
+    HRESULT STDMETHODCALLTYPE SetFrequency(DWORD frequency) override;
+    HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE Unlock(LPVOID ptr1, DWORD bytes1, LPVOID ptr2, DWORD bytes2) override;
+    HRESULT STDMETHODCALLTYPE Restore() override;
+
+    // IDirectSoundNotify
+    HRESULT STDMETHODCALLTYPE SetNotificationPositions(DWORD count,
+                                                       LPCDSBPOSITIONNOTIFY positions) override;
+
+private:
+    std::shared_ptr<DeviceState> device_;
+    std::shared_ptr<BufferVoice> voice_;
+    std::atomic<ULONG> references_{1};
+};
+
+} // namespace ludora::audio
