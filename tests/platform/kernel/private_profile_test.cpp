@@ -1,0 +1,271 @@
+// Private-profile files: the behaviours Windows shows, checked byte for byte.
+#include "temp_folder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+const char* const kIni = ".\\test.ini";
+
+// The file most read tests use: four entries (one without "=") and an empty section.
+void write_standard_file(const std::string& newline = "\r\n") {
+    write_bytes("test.ini", "[section1]" + newline + "name1=val1" + newline + "name2=\"val2\"" +
+                                newline + "name3" + newline + "name4=a" + newline + "[section2]" +
+                                newline);
+}
+
+std::string get(const char* section, const char* key, const char* fallback = "default",
+                const char* file = kIni) {
+    char buffer[256];
+    const DWORD length =
+        GetPrivateProfileStringA(section, key, fallback, buffer, sizeof buffer, file);
+    EXPECT_EQ(length, std::strlen(buffer));
+    return std::string(buffer, length);
+}
+
+std::string list(DWORD returned, const char* buffer) {
+    return std::string(buffer, returned);
+}
+
+class PrivateProfile : public ::testing::Test {
+protected:
+    TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(PrivateProfile, ReadsValuesWithWindowsParsing) {
+    for (const std::string newline : {"\r\n", "\r", "\n"}) {
+        write_standard_file(newline);
+        EXPECT_EQ(get("section1", "name1"), "val1");
+        EXPECT_EQ(get("SECTION1", "NaMe1"), "val1");
+        EXPECT_EQ(get("section1", "name2"), "val2");
+        EXPECT_EQ(get("section1", "name3"), "default");
+        EXPECT_EQ(get("section1", "name4"), "a");
+        EXPECT_EQ(get("section2", "name1", ""), "");
+    }
+    write_bytes("test.ini", std::string("; settings\r\n[ Options ]\r\n  Music =  Y  \r\n"
+                                        "Title = 'quoted'\r\nempty=\r\n=no key\r\n") +
+                                std::string(1, '\0'));
+    EXPECT_EQ(get("options", "music"), "Y");
+    EXPECT_EQ(get("Options", "title"), "quoted");
+    EXPECT_EQ(get("Options", "empty"), "");
+    EXPECT_EQ(get("Options", ""), "no key");
+    EXPECT_EQ(get("Options", "; settings"), "default");
+
+    // Lines before the first section belong to none; "" names only a "[]" header.
+    write_bytes(
+        "test.ini",
+        "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n");
+    EXPECT_EQ(get("", "key"), "val_e_section");
+}
+
+TEST_F(PrivateProfile, DefaultsAndMissingThings) {
+    write_standard_file();
+    EXPECT_EQ(get("section1", "missing"), "default");
+    EXPECT_EQ(get("missing", "name1"), "default");
+    EXPECT_EQ(get("section1", "name1", "default", ".\\absent.ini"), "default");
+    EXPECT_EQ(get("section1", "name1", "default", nullptr), "default");
+    EXPECT_EQ(get("section1", "name1", "default", ""), "default");
+    EXPECT_EQ(get("section1", "missing", nullptr), "");
+    EXPECT_EQ(get("section1", "missing", "default  "), "default");
+    EXPECT_EQ(get("section1", "missing", "one two  "), "one two");
+    EXPECT_EQ(get("", "name1"), "default");
+    EXPECT_EQ(get("section1", ""), "default");
+}
+
+TEST_F(PrivateProfile, ValuesAreCutToTheBuffer) {
+    write_standard_file();
+    char buffer[8];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(GetPrivateProfileStringA("section1", "name1", "", buffer, 0, kIni), 0u);
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(GetPrivateProfileStringA("section1", "name1", "", buffer, 4, kIni), 3u);
+    EXPECT_STREQ(buffer, "val");
+    EXPECT_EQ(GetPrivateProfileStringA("section1", "name1", "", buffer, 5, kIni), 4u);
+    EXPECT_STREQ(buffer, "val1");
+    EXPECT_EQ(GetPrivateProfileStringA("section1", "name4", "", buffer, 1, kIni), 0u);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(GetPrivateProfileStringA("section1", "missing", "default", buffer, 4, kIni), 3u);
+    EXPECT_STREQ(buffer, "def");
+}
+
+TEST_F(PrivateProfile, ListsNamesAndCutsThemLikeWindows) {
+    write_standard_file();
+    char buffer[64];
+    DWORD got =
+        GetPrivateProfileStringA(nullptr, "ignored", "ignored", buffer, sizeof buffer, kIni);
+    EXPECT_EQ(list(got + 1, buffer), std::string("section1\0section2\0\0", 18 + 1));
+    got = GetPrivateProfileStringA("section1", nullptr, "ignored", buffer, sizeof buffer, kIni);
+    EXPECT_EQ(got, 18u);
+    EXPECT_EQ(list(got + 1, buffer), std::string("name1\0name2\0name4\0\0", 19));
+    EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer, 16, kIni), 14u);
+    EXPECT_EQ(list(16, buffer), std::string("section1\0secti\0\0", 16));
+    EXPECT_EQ(GetPrivateProfileStringA("section1", nullptr, nullptr, buffer, 16, kIni), 14u);
+    EXPECT_EQ(list(16, buffer), std::string("name1\0name2\0na\0\0", 16));
+
+    write_bytes("test.ini", "[ section1 ]\r\n[section2]\r\n[section3]\r\n");
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 29, kIni), 27u);
+    EXPECT_STREQ(buffer, "section1");
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 28, kIni), 26u);
+    EXPECT_EQ(list(28, buffer), std::string("section1\0section2\0section3\0\0", 28));
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 27, kIni), 25u);
+    EXPECT_EQ(list(27, buffer), std::string("section1\0section2\0section\0\0", 27));
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 5, kIni), 3u);
+    EXPECT_EQ(list(5, buffer), std::string("sec\0\0", 5));
+
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 10, ".\\absent.ini"), 0u);
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(buffer[1], 'x');
+}
+
+TEST_F(PrivateProfile, SectionsComeBackLineByLine) {
+    write_bytes("test.ini",
+                "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[empty]\r\n");
+    char buffer[64];
+    SetLastError(12345);
+    EXPECT_EQ(GetPrivateProfileSectionA("section1", buffer, sizeof buffer, kIni), 35u);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS));
+    EXPECT_EQ(list(36, buffer), std::string("name1=val1\0name2=\0name3\0name4=val4\0\0", 36));
+    EXPECT_EQ(GetPrivateProfileSectionA("section1", buffer, 24, kIni), 22u);
+    EXPECT_EQ(list(24, buffer), std::string("name1=val1\0name2=\0name\0\0", 24));
+    EXPECT_EQ(GetPrivateProfileSectionA("section1", buffer, 5, kIni), 3u);
+    EXPECT_EQ(list(5, buffer), std::string("nam\0\0", 5));
+    EXPECT_EQ(GetPrivateProfileSectionA("empty", buffer, sizeof buffer, kIni), 0u);
+    EXPECT_EQ(GetPrivateProfileSectionA(nullptr, buffer, sizeof buffer, kIni), 0u);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(PrivateProfile, IntegersParseLikeWindows) {
+    const std::pair<const char*, UINT> cases[] = {
+        {"-1", 0xFFFFFFFFu},  {"1", 1u},           {"+1", 1u},
+        {"4294967296", 0u},   {"4294967297", 1u},  {"-4294967297", 0xFFFFFFFFu},
+        {"42A94967297", 42u}, {"B4294967297", 0u}, {" 12 ", 12u},
+    };
+    for (const auto& [text, expected] : cases) {
+        write_bytes("test.ini", std::string("[Test]\nProfileInt=") + text + "\n");
+        EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", -1, kIni), expected) << text;
+        EXPECT_EQ(GetPrivateProfileIntA("test", "profileint", 1, kIni), expected) << text;
+    }
+    EXPECT_EQ(GetPrivateProfileIntA("Test", "missing", 421, kIni), 421u);
+    EXPECT_EQ(GetPrivateProfileIntA(nullptr, "ProfileInt", 7, kIni), 7u);
+    EXPECT_EQ(GetPrivateProfileIntA("Test", nullptr, 7, kIni), 7u);
+    EXPECT_EQ(GetPrivateProfileIntA(nullptr, nullptr, 7, nullptr), 0u);
+    // A change to the file is seen at once; a deleted file gives the default.
+    write_bytes("test.ini", "[Test]\r\nProfileInt=123\r\n");
+    EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 0, kIni), 123u);
+    write_bytes("test.ini", "[Test]\r\nProfileInt=124\r\n");
+    EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 0, kIni), 124u);
+    std::filesystem::remove("test.ini");
+    EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 421, kIni), 421u);
+}
+
+TEST_F(PrivateProfile, WritesAppendKeysToTheirSectionAndSectionsToTheEnd) {
+    EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "", kIni));
+    EXPECT_EQ(read_bytes("test.ini"), "[App]\r\nkey=\r\n");
+    std::filesystem::remove("test.ini");
+
+    EXPECT_TRUE(WritePrivateProfileStringA("App1", "key1", "string1", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("App2", "key4", "string4", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("App1", "key2", "string2", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("App3", "key5", "string5", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("app1", "key3", "string3", kIni));
+    const std::string full = "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey3=string3\r\n"
+                             "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n";
+    EXPECT_EQ(read_bytes("test.ini"), full);
+
+    // A null value deletes the key, and only that line; again, nothing changes.
+    EXPECT_TRUE(WritePrivateProfileStringA("App1", "KEY2", nullptr, kIni));
+    const std::string without_key2 = "[App1]\r\nkey1=string1\r\nkey3=string3\r\n"
+                                     "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n";
+    EXPECT_EQ(read_bytes("test.ini"), without_key2);
+    EXPECT_TRUE(WritePrivateProfileStringA("App1", "key2", nullptr, kIni));
+    EXPECT_EQ(read_bytes("test.ini"), without_key2);
+
+    // A null key deletes the section, whatever the value.
+    EXPECT_TRUE(WritePrivateProfileStringA("App1", nullptr, "string1", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("App2", nullptr, nullptr, kIni));
+    EXPECT_EQ(read_bytes("test.ini"), "[App3]\r\nkey5=string5\r\n");
+    EXPECT_TRUE(WritePrivateProfileStringA("App3", "key5", nullptr, kIni));
+    EXPECT_EQ(read_bytes("test.ini"), "[App3]\r\n");
+}
+
+TEST_F(PrivateProfile, RewritingKeepsEverythingElseByteForByte) {
+    const std::string before = "; Ludora settings\r\n[Players]\r\nplayer1 = Anna ; first\r\n\r\n"
+                               "[Sound]\nMusic=Y\nSFX=Y\n";
+    write_bytes("test.ini", before);
+    EXPECT_TRUE(WritePrivateProfileStringA("players", "PLAYER1", "Ben", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("Players", "player2", "Cleo", kIni));
+    EXPECT_TRUE(WritePrivateProfileStringA("sound", "music", "N", kIni));
+    EXPECT_EQ(read_bytes("test.ini"), "; Ludora settings\r\n[Players]\r\nplayer1=Ben\r\n"
+                                      "player2=Cleo\r\n\r\n[Sound]\nMusic=N\nSFX=Y\n");
+
+    // Bytes before the first section, NULs included and with no line end, stay.
+    const std::string data("Data \0 before \0 first \0 section", 31);
+    write_bytes("test.ini", data);
+    EXPECT_TRUE(WritePrivateProfileStringA("section1", "key1", "string1", kIni));
+    EXPECT_EQ(read_bytes("test.ini"), data + "\r\n[section1]\r\nkey1=string1\r\n");
+    EXPECT_EQ(read_bytes("test.ini").size(), 59u);
+
+    // A line break in a value cannot smuggle in lines of its own.
+    EXPECT_TRUE(WritePrivateProfileStringA("section1", "key2", "x\r\n[evil]\r\ny=1", kIni));
+    EXPECT_EQ(get("section1", "key2"), "x");
+    EXPECT_EQ(get("evil", "y"), "default");
+}
+
+TEST_F(PrivateProfile, RefusedAndDeletingWrites) {
+    EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "key", "value", kIni));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(std::filesystem::exists("test.ini"));
+    write_bytes("test.ini", "");
+    EXPECT_FALSE(WritePrivateProfileStringA(nullptr, nullptr, nullptr, kIni));
+    EXPECT_EQ(read_bytes("test.ini"), "");
+    EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ""));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+
+    // Deleting from a file that does not exist succeeds and leaves it empty.
+    EXPECT_TRUE(WritePrivateProfileStringA("App", nullptr, "string", ".\\gone1.ini"));
+    EXPECT_TRUE(WritePrivateProfileStringA("App", "key", nullptr, ".\\gone2.ini"));
+    EXPECT_EQ(read_bytes("gone1.ini"), "");
+    EXPECT_TRUE(std::filesystem::exists("gone2.ini"));
+    EXPECT_EQ(std::filesystem::file_size("gone2.ini"), 0u);
+
+    // A folder that is not there, or a folder in the file's place: refused, nothing lost.
+    EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ".\\nowhere\\x.ini"));
+    std::filesystem::create_directory("folder.ini");
+    EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ".\\folder.ini"));
+    EXPECT_TRUE(std::filesystem::is_directory("folder.ini"));
+}
+
+TEST_F(PrivateProfile, WritesLeaveNoTemporaryFilesAndKeepPermissions) {
+    write_bytes("options.ini", "[Sound]\r\nMusic=Y\r\n");
+    ::chmod("options.ini", 0640);
+    std::filesystem::create_directory("Pearlwreck");
+    ASSERT_TRUE(SetCurrentDirectoryA("Pearlwreck"));
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_TRUE(
+            WritePrivateProfileStringA("sound", "music", i % 2 ? "Y" : "N", "..\\OPTIONS.INI"));
+    }
+    EXPECT_EQ(get("Sound", "Music", "", "..\\Options.ini"), "Y");
+    size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u); // options.ini and Pearlwreck only
+    struct stat info;
+    ASSERT_EQ(::stat((folder.path() + "/options.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST_F(PrivateProfile, ABareNameIsRelativeToTheCurrentDirectory) {
+    EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "string", "win1.tmp"));
+    EXPECT_EQ(read_bytes("win1.tmp"), "[App]\r\nkey=string\r\n");
+    EXPECT_EQ(get("app", "KEY", "", "WIN1.TMP"), "string");
+}
