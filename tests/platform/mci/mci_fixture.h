@@ -1,0 +1,36 @@
+// MCI on a held clock, with music files made for each test in a folder of its own.
+#pragma once
+
+#include <windows.h>
+#include <ludora/harness.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mci_test {
+
+class MciTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends a command and returns its error; the reply lands in reply_.
+    MCIERROR send(const std::string& command, HWND window = nullptr);
+    std::string status(const std::string& alias, const char* item);
+    // Mixes `ms` milliseconds of output and returns the left channel.
+    std::vector<int16_t> listen(uint32_t ms);
+
+    std::string dir_; // the folder the test runs in
+    std::string old_dir_;
+    char reply_[128] = {};
+};
+
+// A 16-bit WAV file of a sine tone: `period` frames a cycle.
+void write_tone_wav(const std::string& path, uint32_t rate, uint16_t channels, uint32_t frames,
+                    double period, double amplitude);
+double rms(const std::vector<int16_t>& samples);
+int zero_crossings(const std::vector<int16_t>& samples);
+
+} // namespace mci_test
