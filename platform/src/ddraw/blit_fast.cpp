@@ -1,0 +1,169 @@
+#include "ddraw/blitter.h"
+
+#include <array>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace ludora::video {
+
+bool canvases_overlap(const Canvas& a, const Canvas& b);
+bool canvases_share_colours(const Canvas& a, const Canvas& b);
+
+namespace {
+
+bool unstretched(const BlitRequest& r) {
+    return r.source_rect.right - r.source_rect.left == r.dest_rect.right - r.dest_rect.left &&
+           r.source_rect.bottom - r.source_rect.top == r.dest_rect.bottom - r.dest_rect.top;
+}
+
+RECT clipped_area(const BlitRequest& r) {
+    return rect_intersect(rect_intersect(r.dest_rect, r.clip), canvas_rect(*r.dest));
+}
+
+} // namespace
+
+bool blit_fast_fill(const BlitRequest& r) {
+    const Canvas& d = *r.dest;
+    if (r.source || r.dest_key.enabled) return false;
+    const int bits = d.format.bits;
+    if (bits != 8 && bits != 16 && bits != 32) return false;
+    const RECT a = clipped_area(r);
+    if (rect_empty(a)) return true;
+    const int w = a.right - a.left;
+    const uint32_t fill = r.fill & depth_mask(bits);
+    for (int y = a.top; y < a.bottom; ++y) {
+        uint8_t* row = d.row(y);
+        if (bits == 8) {
+            std::memset(row + a.left, static_cast<int>(fill), w);
+        } else if (bits == 16) {
+            uint16_t* p = reinterpret_cast<uint16_t*>(row) + a.left;
+            const uint16_t v = static_cast<uint16_t>(fill);
+            for (int i = 0; i < w; ++i)
+                p[i] = v;
+        } else {
+            uint32_t* p = reinterpret_cast<uint32_t*>(row) + a.left;
+            for (int i = 0; i < w; ++i)
+                p[i] = fill;
+        }
+    }
+    return true;
+}
+
+bool blit_fast_copy(const BlitRequest& r) {
+    if (!r.source || r.source_key.enabled || r.dest_key.enabled || !unstretched(r)) return false;
+    const Canvas& s = *r.source;
+    const Canvas& d = *r.dest;
+    if (s.format.bits < 8 || !canvases_share_colours(s, d)) return false;
+    const RECT a = clipped_area(r);
+    if (rect_empty(a)) return true;
+    const int bpp = s.format.bytes_per_pixel();
+    const int sx = r.source_rect.left + (a.left - r.dest_rect.left);
+    const int sy = r.source_rect.top + (a.top - r.dest_rect.top);
+    const size_t bytes = static_cast<size_t>(a.right - a.left) * bpp;
+    const int rows = a.bottom - a.top;
+    // Within one surface, walk rows away from the overlap; memmove handles each row.
+    const bool upward = canvases_overlap(s, d) && d.row(a.top) > s.row(sy);
+    for (int i = 0; i < rows; ++i) {
+        const int k = upward ? rows - 1 - i : i;
+        std::memmove(d.row(a.top + k) + static_cast<ptrdiff_t>(a.left) * bpp,
+                     s.row(sy + k) + static_cast<ptrdiff_t>(sx) * bpp, bytes);
+    }
+    return true;
+}
+
+bool blit_fast_keyed16(const BlitRequest& r) {
+    if (!r.source || !r.source_key.enabled || r.dest_key.enabled || !unstretched(r)) return false;
+    const Canvas& s = *r.source;
+    const Canvas& d = *r.dest;
+    if (s.format.bits != 16 || !canvases_share_colours(s, d)) return false;
+    if (r.source_key.low != r.source_key.high || r.source_key.low > 0xFFFF) return false;
+    if (canvases_overlap(s, d)) return false;
+    const RECT a = clipped_area(r);
+    if (rect_empty(a)) return true;
+    const int sx = r.source_rect.left + (a.left - r.dest_rect.left);
+    const int sy = r.source_rect.top + (a.top - r.dest_rect.top);
+    const int w = a.right - a.left;
+    const uint16_t key = static_cast<uint16_t>(r.source_key.low);
+    for (int y = 0; y < a.bottom - a.top; ++y) {
+        const uint16_t* sp = reinterpret_cast<const uint16_t*>(s.row(sy + y)) + sx;
+        uint16_t* dp = reinterpret_cast<uint16_t*>(d.row(a.top + y)) + a.left;
+        int i = 0;
+#if defined(__SSE2__)
+        const __m128i k = _mm_set1_epi16(static_cast<short>(key));
+        for (; i + 8 <= w; i += 8) {
+            const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + i));
+            const __m128i transparent = _mm_cmpeq_epi16(src, k);
+            const int bits = _mm_movemask_epi8(transparent);
+            if (bits == 0xFFFF) continue; // all key: nothing to write
+            if (bits == 0) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + i), src);
+                continue;
+            }
+            const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + i));
+            const __m128i mixed =
+                _mm_or_si128(_mm_and_si128(transparent, dst), _mm_andnot_si128(transparent, src));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + i), mixed);
+        }
+#endif
+        for (; i < w; ++i) {
+            const uint16_t v = sp[i];
+            if (v != key) dp[i] = v;
+        }
+    }
+    return true;
+}
+
+void blit(const BlitRequest& r) {
+    if (blit_fast_fill(r) || blit_fast_copy(r) || blit_fast_keyed16(r)) return;
+    blit_reference(r);
+}
+
+namespace {
+
+// 5-6-5 to 0x00RRGGBB through one small table per channel, built from the reference.
+struct Rgb565Tables {
+    std::array<uint32_t, 32> red{}, blue{};
+    std::array<uint32_t, 64> green{};
+    Rgb565Tables() {
+        const PixelFormat f = format_rgb565();
+        for (uint32_t v = 0; v < 32; ++v) {
+            red[v] = decode_pixel(f, v << 11);
+            blue[v] = decode_pixel(f, v);
+        }
+        for (uint32_t v = 0; v < 64; ++v)
+            green[v] = decode_pixel(f, v << 5);
+    }
+};
+
+} // namespace
+
+void convert_to_xrgb(const Canvas& c, RECT r, uint32_t* out, int out_pitch) {
+    if (c.format == format_rgb565()) {
+        static const Rgb565Tables tables;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const uint16_t* src = reinterpret_cast<const uint16_t*>(c.row(y)) + r.left;
+            uint32_t* line = out + static_cast<ptrdiff_t>(y - r.top) * out_pitch;
+            const int w = r.right - r.left;
+            for (int i = 0; i < w; ++i) {
+                const uint16_t p = src[i];
+                line[i] = tables.red[p >> 11] | tables.green[(p >> 5) & 63] | tables.blue[p & 31];
+            }
+        }
+        return;
+    }
+    if (c.format == format_xrgb32()) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            const uint32_t* src = reinterpret_cast<const uint32_t*>(c.row(y)) + r.left;
+            uint32_t* line = out + static_cast<ptrdiff_t>(y - r.top) * out_pitch;
+            for (int i = 0; i < r.right - r.left; ++i)
+                line[i] = src[i] & 0xFFFFFF;
+        }
+        return;
+    }
+    convert_to_xrgb_reference(c, r, out, out_pitch);
+}
+
+} // namespace ludora::video

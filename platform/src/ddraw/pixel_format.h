@@ -1,0 +1,48 @@
+// Pixel formats of surfaces and bitmaps, and conversion to and from 0x00RRGGBB.
+#pragma once
+
+#include <ddraw.h>
+
+#include <cstdint>
+
+namespace ludora::video {
+
+struct PixelFormat {
+    int bits = 16;        // 1, 4, 8, 16, 24 or 32
+    bool indexed = false; // palette indices (1, 4 and 8 bits)
+    uint32_t red_mask = 0, green_mask = 0, blue_mask = 0, alpha_mask = 0;
+
+    int bytes_per_pixel() const { return bits >= 8 ? bits / 8 : 0; }
+    bool operator==(const PixelFormat&) const = default;
+};
+
+PixelFormat format_indexed(int bits);
+PixelFormat format_rgb555();
+PixelFormat format_rgb565();
+PixelFormat format_rgb24();
+PixelFormat format_xrgb32();
+// A direct-colour format from its masks; false when the masks do not fit the depth
+// or overlap.
+bool format_from_masks(int bits, uint32_t red, uint32_t green, uint32_t blue, uint32_t alpha,
+                       PixelFormat& out);
+
+// The display format for a desktop depth: 15 is 5-5-5 and 16 is 5-6-5.
+PixelFormat format_for_depth(int bpp);
+
+// Raw pixel value to 0x00RRGGBB for direct-colour formats; each channel is
+// scaled to the full 0..255 range (a 5-bit 31 becomes 255).
+uint32_t decode_pixel(const PixelFormat& format, uint32_t raw);
+// 0x00RRGGBB to a raw pixel value; channels are truncated to their width, as GDI does.
+uint32_t encode_pixel(const PixelFormat& format, uint32_t xrgb);
+
+DDPIXELFORMAT to_ddpixelformat(const PixelFormat& format);
+bool from_ddpixelformat(const DDPIXELFORMAT& ddpf, PixelFormat& out);
+
+inline uint32_t colorref_to_xrgb(COLORREF c) {
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+inline COLORREF xrgb_to_colorref(uint32_t x) {
+    return ((x >> 16) & 0xFF) | (x & 0xFF00) | ((x & 0xFF) << 16);
+}
+
+} // namespace ludora::video

@@ -1,0 +1,114 @@
+// IDirectDrawSurface: the primary surface (with or without a flipping chain) and
+// off-screen surfaces in system or video memory.
+#pragma once
+
+#include "ddraw/blitter.h"
+#include "ddraw/display.h"
+
+#include <ddraw.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace ludora::video {
+
+class Clipper;
+class Palette;
+
+class Surface final : public IDirectDrawSurface {
+public:
+    Surface(std::shared_ptr<Display> display, int width, int height, const PixelFormat& format,
+            DWORD caps);
+    ~Surface() override;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE) override;
+    HRESULT STDMETHODCALLTYPE AddOverlayDirtyRect(LPRECT) override;
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE source, LPRECT source_rect,
+                                  DWORD flags, LPDDBLTFX fx) override;
+    HRESULT STDMETHODCALLTYPE BltBatch(LPDDBLTBATCH, DWORD, DWORD) override;
+    HRESULT STDMETHODCALLTYPE BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source,
+                                      LPRECT source_rect, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE DeleteAttachedSurface(DWORD, LPDIRECTDRAWSURFACE) override;
+    HRESULT STDMETHODCALLTYPE EnumAttachedSurfaces(LPVOID context,
+                                                   LPDDENUMSURFACESCALLBACK callback) override;
+    HRESULT STDMETHODCALLTYPE EnumOverlayZOrders(DWORD, LPVOID, LPDDENUMSURFACESCALLBACK) override;
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE target, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS caps,
+                                                 LPDIRECTDRAWSURFACE FAR* out) override;
+    HRESULT STDMETHODCALLTYPE GetBltStatus(DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDDSCAPS caps) override;
+    HRESULT STDMETHODCALLTYPE GetClipper(LPDIRECTDRAWCLIPPER FAR* out) override;
+    HRESULT STDMETHODCALLTYPE GetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE GetDC(HDC FAR* out) override;
+    HRESULT STDMETHODCALLTYPE GetFlipStatus(DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetOverlayPosition(LPLONG, LPLONG) override;
+    HRESULT STDMETHODCALLTYPE GetPalette(LPDIRECTDRAWPALETTE FAR* out) override;
+    HRESULT STDMETHODCALLTYPE GetPixelFormat(LPDDPIXELFORMAT format) override;
+    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC desc) override;
+    HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTDRAW, LPDDSURFACEDESC) override;
+    HRESULT STDMETHODCALLTYPE IsLost() override;
+    HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags,
+                                   HANDLE event) override;
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) override;
+    HRESULT STDMETHODCALLTYPE Restore() override;
+    HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER clipper) override;
+    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE SetOverlayPosition(LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE palette) override;
+    HRESULT STDMETHODCALLTYPE Unlock(LPVOID) override;
+    HRESULT STDMETHODCALLTYPE UpdateOverlay(LPRECT, LPDIRECTDRAWSURFACE, LPRECT, DWORD,
+                                            LPDDOVERLAYFX) override;
+    HRESULT STDMETHODCALLTYPE UpdateOverlayDisplay(DWORD) override;
+    HRESULT STDMETHODCALLTYPE UpdateOverlayZOrder(DWORD, LPDIRECTDRAWSURFACE) override;
+
+    // Gives the front buffer `count` back buffers of its own size and format.
+    void make_flipping_chain(int count, DWORD back_caps);
+    void set_key(DWORD which, const DDCOLORKEY& key);
+
+    Canvas canvas() const;
+    DWORD caps() const { return caps_; }
+    const Display& display() const { return *display_; }
+    Palette* palette() const { return palette_; }
+    Clipper* clipper() const { return clipper_; }
+    bool is_visible_primary() const { return display_->primary == this; }
+    bool lost() const { return lost_.load(); }
+    // Video-memory surfaces and the primary chain lose their memory on a mode change.
+    bool losable() const {
+        return (caps_ & (DDSCAPS_VIDEOMEMORY | DDSCAPS_PRIMARYSURFACE)) || front_;
+    }
+    void mark_lost() { lost_ = true; }
+
+    static DWORD bytes_for(int width, int height, const PixelFormat& format);
+
+private:
+    bool busy() const { return locks_ > 0 || dc_ != nullptr; }
+    void changed(); // shows the primary after a change
+    ColorKeyRange key_range(DWORD which) const;
+
+    std::atomic<ULONG> refs_{1};
+    std::shared_ptr<Display> display_;
+    int width_;
+    int height_;
+    PixelFormat format_;
+    DWORD caps_;
+    ptrdiff_t pitch_;
+    std::vector<uint8_t> memory_;
+    bool has_source_key_ = false, has_dest_key_ = false;
+    DDCOLORKEY source_key_{}, dest_key_{};
+    Palette* palette_ = nullptr;
+    Clipper* clipper_ = nullptr;
+    std::vector<Surface*> chain_; // back buffers, owned by the front buffer
+    Surface* front_ = nullptr;    // set on back buffers
+    int locks_ = 0;
+    HDC dc_ = nullptr;
+    std::atomic<bool> lost_{false};
+};
+
+// Shows the front buffer through the window area (ludora::host::present).
+void present_primary(const Surface& front);
+
+} // namespace ludora::video

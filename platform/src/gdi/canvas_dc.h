@@ -1,0 +1,13 @@
+// Device contexts over memory that DirectDraw owns (IDirectDrawSurface::GetDC).
+#pragma once
+
+#include "ddraw/canvas.h"
+
+#include <windef.h>
+
+namespace ludora::gdi {
+
+HDC create_canvas_dc(const video::Canvas& canvas);
+void delete_canvas_dc(HDC dc);
+
+} // namespace ludora::gdi
