@@ -179,17 +179,22 @@ int ZQSound::StopStream() {
         return 1;
     HANDLE thread = g_FillThread;
     HANDLE stopEvent = g_NotifyEvents[STREAM_STOP_EVENT];
+    // The fill thread releases the buffer as soon as it sees the stop: hold
+    // a reference of our own while watching it stop.
+    LPDIRECTSOUNDBUFFER buffer = sample->lpBuffer;
+    buffer->AddRef();
     DWORD wasPaused = g_StreamInfo.dwFlags.fetch_and(~(DWORD)STREAM_PAUSED) & STREAM_PAUSED;
-    sample->lpBuffer->Stop();
+    buffer->Stop();
     // A paused buffer was already stopped and reports nothing new.
     if (wasPaused && stopEvent) SetEvent(stopEvent);
     for (;;) {
         DWORD status = 0;
-        if (sample->lpBuffer->GetStatus(&status) != DS_OK ||
+        if (buffer->GetStatus(&status) != DS_OK ||
             !(status & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING)))
             break;
         std::this_thread::yield();
     }
+    buffer->Release();
     // The fill thread tears the stream down and ends; wait for it.
     if (thread && GetCurrentThreadId() != g_FillThreadID) {
         WaitForSingleObject(thread, INFINITE);

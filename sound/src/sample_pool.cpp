@@ -175,9 +175,9 @@ void ZQSound::ClearSample(SNDSample* sample) {
     if (!sample) return;
     sample->Reset();
     // Searches stop at g_pLastSample, so it must stay past every slot in use.
-    for (SNDSample* later = g_pLastSample - 1; later > sample; --later) {
-        if (later->dwFlags & SND_INUSE) {
-            g_pLastSample = later + 1;
+    for (ptrdiff_t i = g_pLastSample - sample - 1; i > 0; --i) {
+        if (sample[i].dwFlags & SND_INUSE) {
+            g_pLastSample = sample + i + 1;
             return;
         }
     }

@@ -16,6 +16,7 @@ DWORD ReadStreamData(BYTE* dst, DWORD bytes, int loop) {
         if (left == 0) {
             if (!loop) {
                 memset(dst + done, sample->dwBitsPerSample == 8 ? 0x80 : 0, bytes - done);
+                stream.dwBytesLeft = 0; // published after the silence
                 return bytes;
             }
             if (!SeekTo(stream.hFile, stream.dwDataStart)) return done;
