@@ -1,0 +1,43 @@
+// The joysticks the layer knows: SDL's and the harness's virtual ones, in the
+// order they were attached. Read by DirectInput, written by the SDL driver and
+// the harness, from any thread.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace ludora::dinput {
+
+constexpr int kJoystickAxes = 6;
+constexpr int kJoystickButtons = 32;
+constexpr int kJoystickPovs = 4;
+
+struct Joystick {
+    int id = 0;
+    int sdl_instance = -1; // -1 for a virtual joystick
+    std::string name;
+    bool attached = true;
+    int axis_count = 0;
+    int button_count = 0;
+    int pov_count = 0;
+    int axes[kJoystickAxes] = {}; // raw -32768..32767
+    bool buttons[kJoystickButtons] = {};
+    DWORD povs[kJoystickPovs] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+};
+
+GUID joystick_instance_guid(int id);
+GUID joystick_product_guid();
+int joystick_attach(const std::string& name, int axes, int buttons, int povs, int sdl_instance);
+void joystick_detach(int id);
+void joystick_set_axis(int id, int axis, int value);
+void joystick_set_button(int id, int button, bool down);
+void joystick_set_pov(int id, int pov, DWORD value);
+int joystick_by_sdl_instance(int sdl_instance);
+std::vector<Joystick> joysticks_attached();
+// By instance GUID; false when no joystick ever had it.
+bool joystick_find(const GUID& guid, Joystick& out);
+void joysticks_reset_virtual();
+
+} // namespace ludora::dinput

@@ -1,0 +1,35 @@
+// A video driver: shows the windows, turns the user's input into injected
+// events and presents frames. Chosen once by LUDORA_VIDEO (sdl or headless).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace ludora::window {
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+    virtual const char* name() const = 0;
+    // Reads the host's events and injects them (input.h). Main thread only.
+    virtual void pump() = 0;
+    virtual void window_shown(HWND hwnd, bool visible) = 0;
+    virtual void window_destroyed(HWND hwnd) = 0;
+    virtual void window_title(HWND hwnd) = 0;
+    virtual void window_geometry(HWND hwnd) = 0;
+    virtual void window_activated(HWND hwnd) = 0;
+    virtual void warp_cursor(HWND hwnd, int x, int y) = 0;
+    virtual void show_cursor(bool visible) = 0;
+    virtual void present(HWND hwnd, const uint32_t* xrgb, int width, int height, int pitch,
+                         bool fullscreen) = 0;
+    // Shows a modal box and returns the IDxx answer; 0 when there is no display.
+    virtual int message_box(const char* caption, const char* text, UINT type) = 0;
+};
+
+Driver& driver();
+Driver* make_headless_driver();
+// Null when SDL cannot start video.
+Driver* make_sdl_driver();
+
+} // namespace ludora::window

@@ -1,0 +1,64 @@
+// The window area's harness extras for tests.
+#include "ludora/harness_window.h"
+
+#include "window/driver.h"
+#include "window/input.h"
+#include "window/keys.h"
+#include "window/script.h"
+#include "window/window_system.h"
+
+#include <cstring>
+
+namespace ludora::window {
+bool last_frame_size(int& width, int& height);
+void forget_last_frame();
+} // namespace ludora::window
+
+using namespace ludora::window;
+
+extern "C" {
+
+int LudoraRunScript(const char* text) {
+    return script_load(text ? text : "");
+}
+
+int LudoraScriptDone(void) {
+    return script_done() ? 1 : 0;
+}
+
+void LudoraPostKey(int vk, int down) {
+    if (const KeyInfo* key = key_by_vk(vk)) inject_key(key->dik, down != 0);
+}
+
+void LudoraPostMouseMove(int x, int y) {
+    inject_mouse_move(nullptr, x, y);
+}
+
+void LudoraPostMouseButton(int button, int down) {
+    inject_mouse_button(button, down != 0);
+}
+
+void LudoraActivate(int active) {
+    inject_activate(active != 0);
+}
+
+void LudoraClose(void) {
+    inject_close(nullptr);
+}
+
+int LudoraLastFrameSize(int* width, int* height) {
+    int w = 0, h = 0;
+    const bool any = last_frame_size(w, h);
+    if (width) *width = w;
+    if (height) *height = h;
+    return any ? 1 : 0;
+}
+
+void LudoraResetWindows(void) {
+    reset_windows();
+    reset_input();
+    script_load("");
+    forget_last_frame();
+}
+
+} // extern "C"

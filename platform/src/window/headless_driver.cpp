@@ -1,0 +1,32 @@
+// The headless driver: windows exist only as state, input comes from the
+// script and the harness, and presented frames are kept for `shot`.
+#include "window/driver.h"
+
+#include <cstdio>
+
+namespace ludora::window {
+
+namespace {
+
+class HeadlessDriver final : public Driver {
+public:
+    const char* name() const override { return "headless"; }
+    void pump() override {}
+    void window_shown(HWND, bool) override {}
+    void window_destroyed(HWND) override {}
+    void window_title(HWND) override {}
+    void window_geometry(HWND) override {}
+    void window_activated(HWND) override {}
+    void warp_cursor(HWND, int, int) override {}
+    void show_cursor(bool) override {}
+    void present(HWND, const uint32_t*, int, int, int, bool) override {}
+    int message_box(const char*, const char*, UINT) override { return 0; }
+};
+
+} // namespace
+
+Driver* make_headless_driver() {
+    return new HeadlessDriver;
+}
+
+} // namespace ludora::window

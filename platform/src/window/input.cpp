@@ -1,0 +1,417 @@
+#include "window/input.h"
+
+#include "core/settings.h"
+#include "window/driver.h"
+#include "window/keys.h"
+#include "window/window_system.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <deque>
+#include <mutex>
+
+namespace ludora::window {
+
+namespace {
+
+struct Event {
+    enum Kind { Message, Activate, Close, Maximize } kind;
+    HWND hwnd = nullptr; // null: the focus window (keys)
+    UINT message = 0;
+    WPARAM wparam = 0;
+    LPARAM lparam = 0;
+    bool flag = false;
+};
+
+struct InputState {
+    std::mutex mutex;
+    uint8_t dik[256] = {};
+    uint8_t async[256] = {}; // bit 7 down, bit 0 pressed since the last query
+    uint8_t sync[256] = {};  // bit 7 down, bit 0 toggled
+    POINT cursor{};
+    int64_t x_total = 0, y_total = 0;
+    uint8_t buttons[4] = {};
+    std::deque<Event> pending;
+};
+
+InputState& state() {
+    static InputState* instance = new InputState;
+    return *instance;
+}
+
+void set_async(InputState& s, int vk, bool down) {
+    if (vk <= 0 || vk > 255) return;
+    if (down)
+        s.async[vk] |= 0x81;
+    else
+        s.async[vk] &= 0x01;
+}
+
+bool async_down(const InputState& s, int vk) {
+    return s.async[vk] & 0x80;
+}
+
+WPARAM mouse_key_flags(const InputState& s) {
+    WPARAM flags = 0;
+    if (s.buttons[0]) flags |= MK_LBUTTON;
+    if (s.buttons[1]) flags |= MK_RBUTTON;
+    if (s.buttons[2]) flags |= MK_MBUTTON;
+    if (async_down(s, VK_SHIFT)) flags |= MK_SHIFT;
+    if (async_down(s, VK_CONTROL)) flags |= MK_CONTROL;
+    return flags;
+}
+
+} // namespace
+
+void inject_key(int dik, bool down) {
+    const KeyInfo* key = key_by_dik(dik);
+    if (!key) return;
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    const bool was_down = s.dik[dik] & 0x80;
+    const bool alt = async_down(s, VK_MENU);
+    const bool control = async_down(s, VK_CONTROL);
+    s.dik[dik] = down ? 0x80 : 0;
+    set_async(s, key->vk_specific, down);
+    if (key->vk != key->vk_specific) {
+        // The generic code is down while either of its keys is.
+        bool any = false;
+        for (int v :
+             {key->vk_specific == VK_LSHIFT || key->vk_specific == VK_RSHIFT ? VK_LSHIFT : 0,
+              key->vk_specific == VK_LSHIFT || key->vk_specific == VK_RSHIFT ? VK_RSHIFT : 0,
+              key->vk == VK_CONTROL ? VK_LCONTROL : 0, key->vk == VK_CONTROL ? VK_RCONTROL : 0,
+              key->vk == VK_MENU ? VK_LMENU : 0, key->vk == VK_MENU ? VK_RMENU : 0})
+            if (v && async_down(s, v)) any = true;
+        set_async(s, key->vk, any);
+    }
+    const bool is_alt = key->vk == VK_MENU;
+    const bool alt_now = is_alt ? down : alt;
+    // Alt (without Control) turns key messages into system key messages, as does F10.
+    const bool system_key = ((is_alt || alt) && !control) || key->vk == VK_F10;
+    Event e{Event::Message};
+    e.message =
+        down ? (system_key ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system_key ? WM_SYSKEYUP : WM_KEYUP);
+    e.wparam = static_cast<WPARAM>(key->vk);
+    DWORD lparam = 1;                               // repeat count
+    lparam |= static_cast<DWORD>(dik & 0x7F) << 16; // scan code
+    if (dik & 0x80) lparam |= 1u << 24;             // extended key
+    if (alt_now && system_key) lparam |= 1u << 29;  // context: Alt held
+    if (down ? was_down : true) lparam |= 1u << 30; // previous state
+    if (!down) lparam |= 1u << 31;                  // transition
+    e.lparam = static_cast<LPARAM>(static_cast<LONG>(lparam));
+    s.pending.push_back(e);
+}
+
+void inject_mouse_move(HWND hwnd, int x, int y) {
+    if (!hwnd) hwnd = main_window();
+    RECT client;
+    POINT origin;
+    if (!hwnd || !window_client(hwnd, client, origin)) return;
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    const POINT screen{origin.x + x, origin.y + y};
+    s.x_total += screen.x - s.cursor.x;
+    s.y_total += screen.y - s.cursor.y;
+    s.cursor = screen;
+    Event e{Event::Message};
+    e.hwnd = hwnd;
+    e.message = WM_MOUSEMOVE;
+    e.wparam = mouse_key_flags(s);
+    e.lparam = MAKELPARAM(x, y);
+    s.pending.push_back(e);
+}
+
+void inject_mouse_button(int button, bool down) {
+    if (button < 0 || button > 3) return;
+    HWND hwnd = main_window();
+    RECT client;
+    POINT origin;
+    InputState& s = state();
+    const bool have_window = hwnd && window_client(hwnd, client, origin);
+    std::lock_guard lock(s.mutex);
+    s.buttons[button] = down ? 0x80 : 0;
+    static const int kButtonKeys[4] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, 0x05};
+    set_async(s, kButtonKeys[button], down);
+    if (!have_window || button == 3) return;
+    static const UINT kDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    static const UINT kUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+    Event e{Event::Message};
+    e.hwnd = hwnd;
+    e.message = down ? kDown[button] : kUp[button];
+    e.wparam = mouse_key_flags(s);
+    e.lparam = MAKELPARAM(s.cursor.x - origin.x, s.cursor.y - origin.y);
+    e.flag = down; // a press may activate the window first
+    s.pending.push_back(e);
+}
+
+void inject_activate(bool active) {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    Event e{Event::Activate};
+    e.flag = active;
+    s.pending.push_back(e);
+}
+
+void inject_close(HWND hwnd) {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    Event e{Event::Close};
+    e.hwnd = hwnd;
+    s.pending.push_back(e);
+}
+
+void inject_maximize(HWND hwnd, bool maximized) {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    Event e{Event::Maximize};
+    e.hwnd = hwnd;
+    e.flag = maximized;
+    s.pending.push_back(e);
+}
+
+// True while input messages wait in the queue: a change of activation that
+// came after them waits too, so the program hears both in the user's order.
+bool input_queued() {
+    System& sys = system();
+    std::lock_guard lock(sys.mutex);
+    for (const MSG& m : sys.queue) {
+        if ((m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) ||
+            (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST))
+            return true;
+    }
+    return false;
+}
+
+void process_input() {
+    for (;;) {
+        Event e;
+        {
+            InputState& s = state();
+            std::unique_lock lock(s.mutex);
+            if (s.pending.empty()) return;
+            if (s.pending.front().kind != Event::Message) {
+                lock.unlock();
+                if (input_queued()) return;
+                lock.lock();
+                if (s.pending.empty()) return;
+            }
+            e = s.pending.front();
+            s.pending.pop_front();
+        }
+        switch (e.kind) {
+        case Event::Activate:
+            if (e.flag)
+                reactivate_application();
+            else
+                deactivate_application();
+            break;
+        case Event::Close: {
+            HWND target = e.hwnd ? e.hwnd : main_window();
+            const POINT at = cursor_position();
+            if (target) send(target, WM_SYSCOMMAND, SC_CLOSE, MAKELPARAM(at.x, at.y));
+            break;
+        }
+        case Event::Maximize:
+            set_maximized(e.hwnd, e.flag);
+            break;
+        case Event::Message:
+            if (e.message >= WM_KEYFIRST && e.message <= WM_KEYLAST) {
+                // Keys go to the focus window of the foreground application.
+                if (!system().foreground) break;
+                HWND target = GetFocus();
+                if (!target) target = GetActiveWindow();
+                if (target) post(target, e.message, e.wparam, e.lparam);
+            } else {
+                if (!window_alive(e.hwnd)) break;
+                if (e.flag && !system().foreground) activate_window(e.hwnd, WA_CLICKACTIVE);
+                HWND target = e.hwnd;
+                {
+                    std::lock_guard lock(system().mutex);
+                    if (system().capture) target = system().capture;
+                }
+                post(target, e.message, e.wparam, e.lparam);
+            }
+            break;
+        }
+    }
+}
+
+void reset_input() {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    std::memset(s.dik, 0, sizeof s.dik);
+    std::memset(s.async, 0, sizeof s.async);
+    std::memset(s.sync, 0, sizeof s.sync);
+    std::memset(s.buttons, 0, sizeof s.buttons);
+    s.pending.clear();
+}
+
+void keyboard_state(uint8_t out[256]) {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    std::memcpy(out, s.dik, 256);
+}
+
+MouseState mouse_state() {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    MouseState m{s.x_total, s.y_total, {}};
+    std::memcpy(m.buttons, s.buttons, 4);
+    return m;
+}
+
+POINT cursor_position() {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.cursor;
+}
+
+void note_retrieved_message(const MSG& msg) {
+    InputState& s = state();
+    auto set = [&](int vk, bool down) {
+        if (vk <= 0 || vk > 255) return;
+        if (down) {
+            if (!(s.sync[vk] & 0x80)) s.sync[vk] ^= 0x01;
+            s.sync[vk] |= 0x80;
+        } else {
+            s.sync[vk] &= 0x01;
+        }
+    };
+    std::lock_guard lock(s.mutex);
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+        int dik = (msg.lParam >> 16) & 0x7F;
+        if (msg.lParam & (1 << 24)) dik |= 0x80;
+        const KeyInfo* key = key_by_dik(dik);
+        set(static_cast<int>(msg.wParam), down);
+        if (key && key->vk_specific != key->vk) set(key->vk_specific, down);
+        break;
+    }
+    case WM_LBUTTONDOWN:
+        set(VK_LBUTTON, true);
+        break;
+    case WM_LBUTTONUP:
+        set(VK_LBUTTON, false);
+        break;
+    case WM_RBUTTONDOWN:
+        set(VK_RBUTTON, true);
+        break;
+    case WM_RBUTTONUP:
+        set(VK_RBUTTON, false);
+        break;
+    case WM_MBUTTONDOWN:
+        set(VK_MBUTTON, true);
+        break;
+    case WM_MBUTTONUP:
+        set(VK_MBUTTON, false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace ludora::window
+
+using namespace ludora::window;
+
+namespace {
+std::atomic<int> g_cursor_count{0}; // ShowCursor's display counter
+HCURSOR const kArrow = reinterpret_cast<HCURSOR>(uintptr_t(0x10020));
+HICON const kIcon = reinterpret_cast<HICON>(uintptr_t(0x10030));
+} // namespace
+
+extern "C" {
+
+SHORT WINAPI GetAsyncKeyState(int vk) {
+    if (vk <= 0 || vk > 255) return 0;
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    const uint8_t bits = s.async[vk];
+    s.async[vk] &= 0x80;
+    return static_cast<SHORT>(((bits & 0x80) ? 0x8000 : 0) | (bits & 0x01));
+}
+
+SHORT WINAPI GetKeyState(int vk) {
+    if (vk <= 0 || vk > 255) return 0;
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    const uint8_t bits = s.sync[vk];
+    return static_cast<SHORT>(((bits & 0x80) ? 0xFF80 : 0) | (bits & 0x01));
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+    if (!point) return FALSE;
+    *point = cursor_position();
+    return TRUE;
+}
+
+BOOL WINAPI SetCursorPos(int x, int y) {
+    const auto desk = ludora::settings::desktop();
+    x = std::clamp(x, 0, desk.width - 1);
+    y = std::clamp(y, 0, desk.height - 1);
+    {
+        InputState& s = state();
+        std::lock_guard lock(s.mutex);
+        s.cursor = POINT{x, y};
+    }
+    // The window under the pointer hears of the move, as on Windows.
+    HWND hwnd = main_window();
+    RECT client;
+    POINT origin;
+    if (hwnd && window_client(hwnd, client, origin)) {
+        const int cx = x - origin.x, cy = y - origin.y;
+        driver().warp_cursor(hwnd, cx, cy);
+        if (cx >= 0 && cy >= 0 && cx < client.right && cy < client.bottom) {
+            InputState& s = state();
+            std::lock_guard lock(s.mutex);
+            Event e{Event::Message};
+            e.hwnd = hwnd;
+            e.message = WM_MOUSEMOVE;
+            e.wparam = mouse_key_flags(s);
+            e.lparam = MAKELPARAM(cx, cy);
+            s.pending.push_back(e);
+        }
+    }
+    return TRUE;
+}
+
+int WINAPI ShowCursor(BOOL show) {
+    const int count = show ? ++g_cursor_count : --g_cursor_count;
+    driver().show_cursor(count >= 0);
+    return count;
+}
+
+HCURSOR WINAPI SetCursor(HCURSOR cursor) {
+    return cursor ? kArrow : nullptr;
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    // Only the system cursors exist; a program's own cursor resources do not.
+    if (instance || !name || !IS_INTRESOURCE(name)) return nullptr;
+    return kArrow;
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+    if (instance || !name || !IS_INTRESOURCE(name)) return nullptr;
+    return kIcon;
+}
+
+HWND WINAPI SetCapture(HWND hwnd) {
+    std::lock_guard lock(system().mutex);
+    HWND old = system().capture;
+    system().capture = hwnd;
+    return old;
+}
+
+BOOL WINAPI ReleaseCapture(void) {
+    std::lock_guard lock(system().mutex);
+    system().capture = nullptr;
+    return TRUE;
+}
+
+} // extern "C"

@@ -1,0 +1,258 @@
+// The message queue: posting, sending, retrieval in Windows' order (posted
+// and input messages, then the quit message, then paint), translation of keys
+// into characters, and the default window procedure.
+#include "core/clock.h"
+#include "window/driver.h"
+#include "window/input.h"
+#include "window/keys.h"
+#include "window/script.h"
+#include "window/window_system.h"
+
+#include <chrono>
+#include <thread>
+
+namespace ludora::window {
+
+namespace {
+
+bool matches(const MSG& m, HWND filter, UINT low, UINT high) {
+    if (filter == reinterpret_cast<HWND>(-1)) {
+        if (m.hwnd) return false;
+    } else if (filter && m.hwnd != filter) {
+        return false;
+    }
+    if (low == 0 && high == 0) return true;
+    return m.message >= low && m.message <= high;
+}
+
+bool admits(UINT message, UINT low, UINT high) {
+    return (low == 0 && high == 0) || (message >= low && message <= high);
+}
+
+MSG stamp(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    MSG m{};
+    m.hwnd = hwnd;
+    m.message = message;
+    m.wParam = wparam;
+    m.lParam = lparam;
+    m.time = clock_ms();
+    m.pt = cursor_position();
+    return m;
+}
+
+// The UI thread is the one that pumps; other threads only read the queue.
+std::atomic<std::thread::id> g_ui_thread{};
+
+bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
+    System& s = system();
+    std::lock_guard lock(s.mutex);
+    for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
+        if (it->hwnd && !s.windows.count(it->hwnd)) continue;
+        if (!matches(*it, filter, low, high)) continue;
+        *out = *it;
+        if (remove) s.queue.erase(it);
+        s.last_message_time = out->time;
+        return true;
+    }
+    if (s.quit_pending) {
+        // WM_QUIT comes whatever the filter says.
+        *out = stamp(nullptr, WM_QUIT, static_cast<WPARAM>(s.quit_code), 0);
+        if (remove) s.quit_pending = false;
+        return true;
+    }
+    if (admits(WM_PAINT, low, high)) {
+        for (auto& [h, w] : s.windows) {
+            if (!w->visible || !w->needs_paint) continue;
+            if (filter && filter != h) continue;
+            // WM_PAINT stays until the window is validated.
+            *out = stamp(h, WM_PAINT, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void post(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    System& s = system();
+    {
+        std::lock_guard lock(s.mutex);
+        s.queue.push_back(stamp(hwnd, message, wparam, lparam));
+    }
+    s.queue_changed.notify_all();
+}
+
+void pump() {
+    const auto self = std::this_thread::get_id();
+    std::thread::id expected{};
+    g_ui_thread.compare_exchange_strong(expected, self);
+    if (g_ui_thread.load() != self) return;
+    driver().pump();
+    script_tick();
+    process_input();
+}
+
+} // namespace ludora::window
+
+using namespace ludora::window;
+
+extern "C" {
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT low, UINT high, UINT remove) {
+    if (!msg) return FALSE;
+    pump();
+    if (!take(msg, hwnd, low, high, remove & PM_REMOVE)) return FALSE;
+    if (remove & PM_REMOVE) note_retrieved_message(*msg);
+    return TRUE;
+}
+
+BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT low, UINT high) {
+    if (!msg) return -1;
+    for (;;) {
+        if (PeekMessageA(msg, hwnd, low, high, PM_REMOVE)) return msg->message == WM_QUIT ? 0 : 1;
+        System& s = system();
+        std::unique_lock lock(s.mutex);
+        // Short real waits: driver events and the script need polling.
+        s.queue_changed.wait_for(lock, std::chrono::milliseconds(2));
+    }
+}
+
+BOOL WINAPI WaitMessage(void) {
+    MSG m;
+    for (;;) {
+        if (PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
+        System& s = system();
+        std::unique_lock lock(s.mutex);
+        s.queue_changed.wait_for(lock, std::chrono::milliseconds(2));
+    }
+}
+
+DWORD WINAPI GetMessageTime(void) {
+    std::lock_guard lock(system().mutex);
+    return system().last_message_time;
+}
+
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+    if (!msg) return FALSE;
+    const bool down = msg->message == WM_KEYDOWN;
+    const bool sys_down = msg->message == WM_SYSKEYDOWN;
+    if (!down && !sys_down) return FALSE;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool control = GetKeyState(VK_CONTROL) < 0 && !sys_down;
+    const int c = char_for_key(static_cast<int>(msg->wParam), shift, control);
+    if (!c) return FALSE;
+    // The character is the next message the program takes.
+    System& s = system();
+    {
+        std::lock_guard lock(s.mutex);
+        MSG ch = *msg;
+        ch.message = sys_down ? WM_SYSCHAR : WM_CHAR;
+        ch.wParam = static_cast<WPARAM>(c);
+        s.queue.push_front(ch);
+    }
+    s.queue_changed.notify_all();
+    return TRUE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    if (!msg || !msg->hwnd) return 0;
+    return send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (hwnd == HWND_BROADCAST) {
+        std::vector<HWND> targets;
+        {
+            std::lock_guard lock(system().mutex);
+            for (auto& [h, w] : system().windows)
+                if (!w->parent) targets.push_back(h);
+        }
+        for (HWND h : targets)
+            post(h, message, wparam, lparam);
+        return TRUE;
+    }
+    if (hwnd && !window_alive(hwnd)) return FALSE;
+    post(hwnd, message, wparam, lparam);
+    return TRUE;
+}
+
+LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (hwnd == HWND_BROADCAST) {
+        std::vector<HWND> targets;
+        {
+            std::lock_guard lock(system().mutex);
+            for (auto& [h, w] : system().windows)
+                if (!w->parent) targets.push_back(h);
+        }
+        for (HWND h : targets)
+            send(h, message, wparam, lparam);
+        return 0;
+    }
+    return send(hwnd, message, wparam, lparam);
+}
+
+void WINAPI PostQuitMessage(int code) {
+    System& s = system();
+    {
+        std::lock_guard lock(s.mutex);
+        s.quit_pending = true;
+        s.quit_code = code;
+    }
+    s.queue_changed.notify_all();
+}
+
+LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wparam,
+                               LPARAM lparam) {
+    return proc ? proc(hwnd, message, wparam, lparam) : 0;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_NCCREATE:
+        return TRUE;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_PAINT:
+        ValidateRect(hwnd, nullptr);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SYSKEYDOWN:
+        // Alt or F10 alone opens the window menu: the program hears SC_KEYMENU.
+        if (wparam == VK_MENU || wparam == VK_F10)
+            SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        else if (wparam == VK_F4 && (lparam & (1 << 29)))
+            PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        switch (wparam & 0xFFF0) {
+        case SC_CLOSE:
+            SendMessageA(hwnd, WM_CLOSE, 0, 0);
+            break;
+        case SC_MINIMIZE:
+            ShowWindow(hwnd, SW_MINIMIZE);
+            break;
+        case SC_MAXIMIZE:
+            ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+            break;
+        case SC_RESTORE:
+            ShowWindow(hwnd, SW_RESTORE);
+            break;
+        default:
+            break; // SC_KEYMENU: there is no menu to open
+        }
+        return 0;
+    case WM_GETTEXT:
+        return GetWindowTextA(hwnd, reinterpret_cast<LPSTR>(lparam), static_cast<int>(wparam));
+    case WM_SETTEXT:
+        return SetWindowTextA(hwnd, reinterpret_cast<LPCSTR>(lparam));
+    case WM_MOUSEACTIVATE:
+        return 1; // MA_ACTIVATE
+    default:
+        return 0;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,70 @@
+// System metrics with the values of a classic-style Windows desktop of the
+// configured size (LUDORA_DESKTOP).
+#include "core/settings.h"
+
+#include <windows.h>
+
+extern "C" int WINAPI GetSystemMetrics(int index) {
+    const auto desk = ludora::settings::desktop();
+    switch (index) {
+    case SM_CXSCREEN:
+    case SM_CXFULLSCREEN:
+    case SM_CXVIRTUALSCREEN:
+        return desk.width;
+    case SM_CYSCREEN:
+    case SM_CYVIRTUALSCREEN:
+        return desk.height;
+    case SM_CYFULLSCREEN:
+        return desk.height - 19;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+        return 16;
+    case SM_CYCAPTION:
+        return 19;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+        return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+        return 3;
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+        return 4;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR:
+        return 32;
+    case SM_CYMENU:
+        return 19;
+    case SM_MOUSEPRESENT:
+        return 1;
+    case SM_SWAPBUTTON:
+        return 0;
+    case SM_CXMIN:
+        return 112;
+    case SM_CYMIN:
+        return 27;
+    case SM_CXSIZE:
+    case SM_CYSIZE:
+        return 18;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+        return 4;
+    case SM_CMOUSEBUTTONS:
+        return 3;
+    case SM_CXSMICON:
+    case SM_CYSMICON:
+        return 16;
+    case SM_CYSMCAPTION:
+        return 15;
+    case SM_CXMAXIMIZED:
+        return desk.width + 8;
+    case SM_CYMAXIMIZED:
+        return desk.height + 8;
+    case SM_CMONITORS:
+        return 1;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,764 @@
+// Window classes and windows: creation, showing, geometry, activation and
+// destruction, with the messages a Windows program receives for each.
+#include "window/window_system.h"
+
+#include "core/settings.h"
+#include "window/driver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace ludora::window {
+
+System& system() {
+    static System* instance = new System; // lives until exit: other threads may still post
+    return *instance;
+}
+
+namespace {
+
+std::string lower(const char* text) {
+    std::string s = text ? text : "";
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A class name may be given as an atom (MAKEINTATOM).
+std::string class_key(LPCSTR name) {
+    System& s = system();
+    if (name && IS_INTRESOURCE(name)) {
+        const ATOM atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(name));
+        for (auto& [key, cls] : s.classes)
+            if (cls.atom == atom) return key;
+        return std::string();
+    }
+    return lower(name);
+}
+
+Window* find(HWND hwnd) {
+    auto it = system().windows.find(hwnd);
+    return it == system().windows.end() ? nullptr : it->second.get();
+}
+
+ATOM register_class(UINT style, WNDPROC proc, HINSTANCE instance, HCURSOR cursor, HBRUSH brush,
+                    LPCSTR name) {
+    if (!proc || !name || IS_INTRESOURCE(name) || !*name) return 0;
+    System& s = system();
+    std::lock_guard lock(s.mutex);
+    const std::string key = lower(name);
+    if (s.classes.count(key)) return 0; // ERROR_CLASS_ALREADY_EXISTS
+    WindowClass cls;
+    cls.name = name;
+    cls.proc = proc;
+    cls.style = style;
+    cls.instance = instance;
+    cls.cursor = cursor;
+    cls.background = brush;
+    cls.atom = s.next_atom++;
+    s.classes[key] = cls;
+    return cls.atom;
+}
+
+} // namespace
+
+FrameSize frame_size(DWORD style, DWORD ex_style) {
+    FrameSize f{0, 0, 0, 0};
+    const bool child = style & WS_CHILD;
+    // Overlapped windows always get a caption and border from the system.
+    const bool captioned = (style & WS_CAPTION) == WS_CAPTION || (!child && !(style & WS_POPUP));
+    int fx = 0, fy = 0;
+    if (style & WS_THICKFRAME) {
+        fx = GetSystemMetrics(SM_CXFRAME);
+        fy = GetSystemMetrics(SM_CYFRAME);
+    } else if (captioned || (style & WS_DLGFRAME)) {
+        fx = GetSystemMetrics(SM_CXFIXEDFRAME);
+        fy = GetSystemMetrics(SM_CYFIXEDFRAME);
+    } else if (style & WS_BORDER) {
+        fx = GetSystemMetrics(SM_CXBORDER);
+        fy = GetSystemMetrics(SM_CYBORDER);
+    }
+    if (ex_style & WS_EX_CLIENTEDGE) {
+        fx += 2;
+        fy += 2;
+    }
+    f.left = f.right = fx;
+    f.top = f.bottom = fy;
+    if (captioned) f.top += GetSystemMetrics(SM_CYCAPTION);
+    return f;
+}
+
+RECT client_rect_of(const Window& w) {
+    const FrameSize f = frame_size(w.style, w.ex_style);
+    RECT r{0, 0, 0, 0};
+    r.right = std::max<LONG>(0, w.rect.right - w.rect.left - f.left - f.right);
+    r.bottom = std::max<LONG>(0, w.rect.bottom - w.rect.top - f.top - f.bottom);
+    return r;
+}
+
+POINT client_origin_of(const Window& w) {
+    const FrameSize f = frame_size(w.style, w.ex_style);
+    return POINT{w.rect.left + f.left, w.rect.top + f.top};
+}
+
+bool window_alive(HWND hwnd) {
+    std::lock_guard lock(system().mutex);
+    return find(hwnd) != nullptr;
+}
+
+WNDPROC window_proc(HWND hwnd) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    return w ? w->proc : nullptr;
+}
+
+bool window_client(HWND hwnd, RECT& client, POINT& origin) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return false;
+    client = client_rect_of(*w);
+    origin = client_origin_of(*w);
+    return true;
+}
+
+HWND main_window() {
+    System& s = system();
+    std::lock_guard lock(s.mutex);
+    if (s.active && find(s.active)) return s.active;
+    if (s.last_active && find(s.last_active)) return s.last_active;
+    HWND best = nullptr;
+    for (auto& [h, w] : s.windows) {
+        if (w->parent) continue;
+        if (w->visible) best = h; // handles grow: the last visible one wins
+    }
+    if (best) return best;
+    return s.last_created && find(s.last_created) ? s.last_created : nullptr;
+}
+
+LRESULT send(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    WNDPROC proc = window_proc(hwnd);
+    return proc ? proc(hwnd, msg, wparam, lparam) : 0;
+}
+
+void send_size_and_move(HWND hwnd) {
+    RECT client;
+    POINT origin;
+    bool maximized = false, minimized = false;
+    {
+        std::lock_guard lock(system().mutex);
+        Window* w = find(hwnd);
+        if (!w) return;
+        client = client_rect_of(*w);
+        origin = client_origin_of(*w);
+        maximized = w->maximized;
+        minimized = w->minimized;
+        w->sized_once = true;
+    }
+    const WPARAM kind = minimized ? SIZE_MINIMIZED : maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    send(hwnd, WM_SIZE, kind, MAKELPARAM(client.right, client.bottom));
+    send(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
+}
+
+void set_focus(HWND hwnd) {
+    System& s = system();
+    HWND old;
+    {
+        std::lock_guard lock(s.mutex);
+        if (hwnd && !find(hwnd)) return;
+        if (s.focus == hwnd) return;
+        old = s.focus;
+        s.focus = hwnd;
+    }
+    if (old && window_alive(old)) send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
+    if (hwnd) send(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+}
+
+void activate_window(HWND hwnd, int how) {
+    System& s = system();
+    HWND previous;
+    bool app_was_inactive;
+    bool minimized = false;
+    {
+        std::lock_guard lock(s.mutex);
+        Window* w = find(hwnd);
+        if (!w || w->parent) return;
+        if (s.active == hwnd && s.foreground) return;
+        previous = s.active;
+        app_was_inactive = !s.foreground;
+        minimized = w->minimized;
+        s.foreground = true;
+        s.active = hwnd;
+        s.last_active = hwnd;
+    }
+    if (previous && previous != hwnd && window_alive(previous))
+        send(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
+    if (app_was_inactive) send(hwnd, WM_ACTIVATEAPP, TRUE, 0);
+    send(hwnd, WM_ACTIVATE, MAKEWPARAM(how, minimized ? 1 : 0),
+         reinterpret_cast<LPARAM>(previous != hwnd ? previous : nullptr));
+    if (window_alive(hwnd)) set_focus(hwnd);
+    driver().window_activated(hwnd);
+}
+
+void deactivate_application() {
+    System& s = system();
+    HWND active, focus;
+    {
+        std::lock_guard lock(s.mutex);
+        if (!s.foreground) return;
+        s.foreground = false;
+        s.foreground_generation++;
+        active = s.active;
+        focus = s.focus;
+        s.active = nullptr;
+        s.focus = nullptr;
+        s.capture = nullptr;
+    }
+    if (active && window_alive(active)) {
+        send(active, WM_ACTIVATE, WA_INACTIVE, 0);
+        send(active, WM_ACTIVATEAPP, FALSE, 0);
+    }
+    if (focus && window_alive(focus)) send(focus, WM_KILLFOCUS, 0, 0);
+}
+
+void reactivate_application() {
+    HWND target = main_window();
+    if (target) activate_window(target, WA_ACTIVE);
+}
+
+void set_maximized(HWND hwnd, bool maximized) {
+    {
+        std::lock_guard lock(system().mutex);
+        Window* w = find(hwnd);
+        if (!w || w->maximized == maximized) return;
+        w->maximized = maximized;
+        w->minimized = false;
+        if (maximized) {
+            w->restore_rect = w->rect;
+            // Maximised: the client area fills the screen, the frame just off it.
+            const auto desk = settings::desktop();
+            const FrameSize f = frame_size(w->style, w->ex_style);
+            w->rect = RECT{-f.left, -(f.top - GetSystemMetrics(SM_CYCAPTION)), desk.width + f.right,
+                           desk.height + f.bottom};
+        } else {
+            w->rect = w->restore_rect;
+        }
+        w->needs_paint = true;
+    }
+    send_size_and_move(hwnd);
+}
+
+void reset_windows() {
+    System& s = system();
+    std::lock_guard lock(s.mutex);
+    for (auto& [h, w] : s.windows)
+        driver().window_destroyed(h);
+    s.windows.clear();
+    s.classes.clear();
+    s.queue.clear();
+    s.quit_pending = false;
+    s.quit_code = 0;
+    s.active = s.last_active = s.focus = s.capture = s.last_created = nullptr;
+    if (s.foreground) s.foreground_generation++;
+    s.foreground = false;
+}
+
+} // namespace ludora::window
+
+using namespace ludora::window;
+
+extern "C" {
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* c) {
+    if (!c) return 0;
+    return register_class(c->style, c->lpfnWndProc, c->hInstance, c->hCursor, c->hbrBackground,
+                          c->lpszClassName);
+}
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* c) {
+    if (!c || c->cbSize != sizeof(WNDCLASSEXA)) return 0;
+    return register_class(c->style, c->lpfnWndProc, c->hInstance, c->hCursor, c->hbrBackground,
+                          c->lpszClassName);
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE) {
+    System& s = system();
+    std::lock_guard lock(s.mutex);
+    const std::string key = class_key(name);
+    auto it = s.classes.find(key);
+    if (it == s.classes.end()) return FALSE;
+    for (auto& [h, w] : s.windows)
+        if (lower(w->class_name.c_str()) == key) return FALSE; // still in use
+    s.classes.erase(it);
+    return TRUE;
+}
+
+HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
+                            int x, int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
+    System& s = system();
+    HWND hwnd;
+    {
+        std::lock_guard lock(s.mutex);
+        auto it = s.classes.find(class_key(class_name));
+        if (it == s.classes.end()) return nullptr;
+        if (parent && !find(parent)) return nullptr;
+        const auto desk = ludora::settings::desktop();
+        if (x == CW_USEDEFAULT) x = y = 0;
+        if (width == CW_USEDEFAULT) {
+            width = desk.width * 3 / 4;
+            height = desk.height * 3 / 4;
+        }
+        auto w = std::make_unique<Window>();
+        hwnd = reinterpret_cast<HWND>(s.next_handle);
+        s.next_handle += 4;
+        w->handle = hwnd;
+        w->class_name = it->second.name;
+        w->proc = it->second.proc;
+        w->title = window_name ? window_name : "";
+        w->style = style & ~static_cast<DWORD>(WS_VISIBLE); // set again when shown
+        w->ex_style = ex_style;
+        w->parent = parent;
+        w->instance = instance;
+        w->topmost = ex_style & WS_EX_TOPMOST;
+        w->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
+        s.windows[hwnd] = std::move(w);
+        s.last_created = hwnd;
+    }
+    CREATESTRUCTA cs{};
+    cs.lpCreateParams = param;
+    cs.hInstance = instance;
+    cs.hMenu = menu;
+    cs.hwndParent = parent;
+    cs.cx = width;
+    cs.cy = height;
+    cs.x = x;
+    cs.y = y;
+    cs.style = static_cast<LONG>(style);
+    cs.lpszName = window_name;
+    cs.lpszClass = class_name;
+    cs.dwExStyle = ex_style;
+    if (!send(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
+        std::lock_guard lock(s.mutex);
+        s.windows.erase(hwnd);
+        return nullptr;
+    }
+    if (window_alive(hwnd) && send(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    if (!window_alive(hwnd)) return nullptr;
+    if (style & WS_VISIBLE) ShowWindow(hwnd, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
+    return window_alive(hwnd) ? hwnd : nullptr;
+}
+
+BOOL WINAPI DestroyWindow(HWND hwnd) {
+    System& s = system();
+    bool was_active, had_focus;
+    {
+        std::lock_guard lock(s.mutex);
+        Window* w = find(hwnd);
+        if (!w) return FALSE;
+        if (w->destroying) return TRUE;
+        w->destroying = true;
+        w->visible = false;
+        was_active = s.active == hwnd;
+        had_focus = s.focus == hwnd;
+    }
+    driver().window_shown(hwnd, false);
+    // Children go first, as on Windows.
+    std::vector<HWND> children;
+    {
+        std::lock_guard lock(s.mutex);
+        for (auto& [h, w] : s.windows)
+            if (w->parent == hwnd) children.push_back(h);
+    }
+    for (HWND child : children)
+        DestroyWindow(child);
+    if (was_active) {
+        // The application loses the foreground with its active window.
+        {
+            std::lock_guard lock(s.mutex);
+            s.active = nullptr;
+            if (s.foreground) s.foreground_generation++;
+            s.foreground = false;
+        }
+        send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+        send(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+    }
+    if (had_focus) {
+        {
+            std::lock_guard lock(s.mutex);
+            if (s.focus == hwnd) s.focus = nullptr;
+        }
+        send(hwnd, WM_KILLFOCUS, 0, 0);
+    }
+    send(hwnd, WM_DESTROY, 0, 0);
+    send(hwnd, WM_NCDESTROY, 0, 0);
+    {
+        std::lock_guard lock(s.mutex);
+        s.windows.erase(hwnd);
+        if (s.active == hwnd) s.active = nullptr;
+        if (s.focus == hwnd) s.focus = nullptr;
+        if (s.capture == hwnd) s.capture = nullptr;
+        // Messages for a destroyed window are dropped.
+        std::erase_if(s.queue, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+    }
+    driver().window_destroyed(hwnd);
+    return TRUE;
+}
+
+BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
+    System& s = system();
+    bool was_visible, first_show;
+    bool activate = false;
+    bool is_child;
+    {
+        std::lock_guard lock(s.mutex);
+        Window* w = find(hwnd);
+        if (!w) return FALSE;
+        was_visible = w->visible;
+        first_show = !w->sized_once;
+        is_child = w->parent != nullptr;
+    }
+    switch (cmd) {
+    case SW_HIDE:
+        if (!was_visible) return FALSE;
+        send(hwnd, WM_SHOWWINDOW, FALSE, 0);
+        {
+            std::lock_guard lock(s.mutex);
+            if (Window* w = find(hwnd)) {
+                w->visible = false;
+                w->style &= ~static_cast<DWORD>(WS_VISIBLE);
+            }
+        }
+        driver().window_shown(hwnd, false);
+        if (s.active == hwnd) deactivate_application();
+        return TRUE;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMINNOACTIVE: {
+        {
+            std::lock_guard lock(s.mutex);
+            if (Window* w = find(hwnd)) w->minimized = true;
+        }
+        send_size_and_move(hwnd);
+        if (s.active == hwnd) deactivate_application();
+        return was_visible;
+    }
+    default:
+        break;
+    }
+    activate = !is_child && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE;
+    if (!was_visible) {
+        send(hwnd, WM_SHOWWINDOW, TRUE, 0);
+        {
+            std::lock_guard lock(s.mutex);
+            if (Window* w = find(hwnd)) {
+                w->visible = true;
+                w->style |= WS_VISIBLE;
+                w->needs_paint = true;
+            }
+        }
+        driver().window_shown(hwnd, true);
+    }
+    if (activate && window_alive(hwnd)) activate_window(hwnd, WA_ACTIVE);
+    bool restored = false;
+    {
+        std::lock_guard lock(s.mutex);
+        if (Window* w = find(hwnd)) {
+            if (w->minimized && cmd != SW_SHOWMAXIMIZED) {
+                w->minimized = false;
+                restored = true;
+            }
+        }
+    }
+    if (cmd == SW_SHOWMAXIMIZED) {
+        set_maximized(hwnd, true);
+    } else if ((cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) && IsZoomed(hwnd)) {
+        set_maximized(hwnd, false);
+    } else if (first_show || restored) {
+        send_size_and_move(hwnd);
+    }
+    return was_visible;
+}
+
+BOOL WINAPI UpdateWindow(HWND hwnd) {
+    bool paint = false;
+    {
+        std::lock_guard lock(system().mutex);
+        Window* w = find(hwnd);
+        if (!w) return FALSE;
+        paint = w->needs_paint && w->visible;
+    }
+    if (paint) send(hwnd, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
+BOOL WINAPI IsWindow(HWND hwnd) {
+    return window_alive(hwnd) ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsWindowVisible(HWND hwnd) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    return w && w->visible;
+}
+
+BOOL WINAPI IsIconic(HWND hwnd) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    return w && w->minimized;
+}
+
+BOOL WINAPI IsZoomed(HWND hwnd) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    return w && w->maximized;
+}
+
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+    if (!rect) return FALSE;
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return FALSE;
+    *rect = client_rect_of(*w);
+    return TRUE;
+}
+
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
+    if (!rect) return FALSE;
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return FALSE;
+    *rect = w->rect;
+    return TRUE;
+}
+
+BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
+    bool moved = false, sized = false, show = false, hide = false;
+    {
+        std::lock_guard lock(system().mutex);
+        Window* w = find(hwnd);
+        if (!w) return FALSE;
+        RECT r = w->rect;
+        if (!(flags & SWP_NOMOVE)) {
+            moved = r.left != x || r.top != y;
+            const LONG width = r.right - r.left, height = r.bottom - r.top;
+            r = RECT{x, y, x + width, y + height};
+        }
+        if (!(flags & SWP_NOSIZE)) {
+            sized = r.right - r.left != cx || r.bottom - r.top != cy;
+            r.right = r.left + std::max(0, cx);
+            r.bottom = r.top + std::max(0, cy);
+        }
+        w->rect = r;
+        if (!(flags & SWP_NOZORDER)) {
+            if (after == HWND_TOPMOST) w->topmost = true;
+            if (after == HWND_NOTOPMOST) w->topmost = false;
+        }
+        show = (flags & SWP_SHOWWINDOW) && !w->visible;
+        hide = (flags & SWP_HIDEWINDOW) && w->visible;
+        if (sized) w->needs_paint = true;
+    }
+    if (show) ShowWindow(hwnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+    if (hide) ShowWindow(hwnd, SW_HIDE);
+    if ((moved || sized) && window_alive(hwnd)) {
+        RECT client;
+        POINT origin;
+        window_client(hwnd, client, origin);
+        if (sized)
+            send(hwnd, WM_SIZE, IsZoomed(hwnd) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                 MAKELPARAM(client.right, client.bottom));
+        if (moved) send(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
+        driver().window_geometry(hwnd);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL) {
+    return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD ex_style) {
+    if (!rect) return FALSE;
+    const FrameSize f = frame_size(style, ex_style);
+    rect->left -= f.left;
+    rect->top -= f.top;
+    rect->right += f.right;
+    rect->bottom += f.bottom;
+    return TRUE;
+}
+
+BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu) {
+    return AdjustWindowRectEx(rect, style, menu, 0);
+}
+
+BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
+    {
+        std::lock_guard lock(system().mutex);
+        Window* w = find(hwnd);
+        if (!w) return FALSE;
+        w->title = text ? text : "";
+    }
+    driver().window_title(hwnd);
+    return TRUE;
+}
+
+int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
+    if (!buffer || size <= 0) return 0;
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) {
+        buffer[0] = 0;
+        return 0;
+    }
+    const int n = std::min<int>(size - 1, static_cast<int>(w->title.size()));
+    std::memcpy(buffer, w->title.data(), n);
+    buffer[n] = 0;
+    return n;
+}
+
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return 0;
+    switch (index) {
+    case GWLP_WNDPROC:
+        return reinterpret_cast<LONG_PTR>(w->proc);
+    case GWLP_HINSTANCE:
+        return reinterpret_cast<LONG_PTR>(w->instance);
+    case GWL_STYLE:
+        return static_cast<LONG>(w->style);
+    case GWL_EXSTYLE:
+        return static_cast<LONG>(w->ex_style);
+    case GWLP_USERDATA:
+        return w->user_data;
+    default:
+        return 0;
+    }
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return 0;
+    LONG_PTR old = 0;
+    switch (index) {
+    case GWLP_WNDPROC:
+        old = reinterpret_cast<LONG_PTR>(w->proc);
+        if (value) w->proc = reinterpret_cast<WNDPROC>(value);
+        break;
+    case GWL_STYLE:
+        old = static_cast<LONG>(w->style);
+        w->style = static_cast<DWORD>(value) & ~static_cast<DWORD>(WS_VISIBLE);
+        if (w->visible) w->style |= WS_VISIBLE;
+        break;
+    case GWL_EXSTYLE:
+        old = static_cast<LONG>(w->ex_style);
+        w->ex_style = static_cast<DWORD>(value);
+        break;
+    case GWLP_USERDATA:
+        old = w->user_data;
+        w->user_data = value;
+        break;
+    default:
+        break;
+    }
+    return old;
+}
+
+// 32-bit Windows keeps these in a LONG; a pointer-sized value needs the Ptr forms.
+LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
+    return static_cast<LONG>(GetWindowLongPtrA(hwnd, index));
+}
+LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
+    return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, value));
+}
+
+HWND WINAPI SetFocus(HWND hwnd) {
+    HWND old;
+    {
+        std::lock_guard lock(system().mutex);
+        old = system().focus;
+        if (hwnd && !find(hwnd)) return nullptr;
+    }
+    set_focus(hwnd);
+    return old;
+}
+
+HWND WINAPI GetFocus(void) {
+    std::lock_guard lock(system().mutex);
+    return system().focus;
+}
+
+HWND WINAPI GetActiveWindow(void) {
+    std::lock_guard lock(system().mutex);
+    return system().active;
+}
+
+HWND WINAPI SetActiveWindow(HWND hwnd) {
+    HWND old = GetActiveWindow();
+    if (window_alive(hwnd)) activate_window(hwnd, WA_ACTIVE);
+    return old;
+}
+
+HWND WINAPI GetForegroundWindow(void) {
+    std::lock_guard lock(system().mutex);
+    return system().foreground ? system().active : nullptr;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hwnd) {
+    if (!window_alive(hwnd)) return FALSE;
+    activate_window(hwnd, WA_ACTIVE);
+    return TRUE;
+}
+
+HWND WINAPI GetDesktopWindow(void) {
+    return reinterpret_cast<HWND>(uintptr_t(0x10010));
+}
+
+BOOL WINAPI InvalidateRect(HWND hwnd, const RECT*, BOOL) {
+    std::lock_guard lock(system().mutex);
+    if (!hwnd) {
+        for (auto& [h, w] : system().windows)
+            w->needs_paint = true;
+        return TRUE;
+    }
+    Window* w = find(hwnd);
+    if (!w) return FALSE;
+    w->needs_paint = true;
+    return TRUE;
+}
+
+BOOL WINAPI ValidateRect(HWND hwnd, const RECT*) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return FALSE;
+    w->needs_paint = false;
+    return TRUE;
+}
+
+BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
+    if (!point) return FALSE;
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return FALSE;
+    const POINT origin = client_origin_of(*w);
+    point->x += origin.x;
+    point->y += origin.y;
+    return TRUE;
+}
+
+BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
+    if (!point) return FALSE;
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    if (!w) return FALSE;
+    const POINT origin = client_origin_of(*w);
+    point->x -= origin.x;
+    point->y -= origin.y;
+    return TRUE;
+}
+
+} // extern "C"

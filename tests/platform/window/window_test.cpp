@@ -1,0 +1,328 @@
+// Windows and messages as a Win32 program sees them, driven by the harness.
+#include "message_recorder.h"
+
+#include <ludora/harness.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LudoraResetWindows();
+        heard().clear();
+        WNDCLASSA wc{};
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = RecordingProc;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = "DirectX Class";
+        ASSERT_NE(RegisterClassA(&wc), 0);
+    }
+    void TearDown() override { LudoraResetWindows(); }
+
+    HWND make_window(DWORD style, int x = 112, int y = 84, int w = 800, int h = 600) {
+        return CreateWindowExA(0, "DirectX Class", "Test", style, x, y, w, h, nullptr, nullptr,
+                               nullptr, nullptr);
+    }
+
+    // Pumps like the programs' main loop; returns 1 when WM_QUIT came.
+    int pump(int* quit_code = nullptr) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                if (quit_code) *quit_code = static_cast<int>(msg.wParam);
+                return 1;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return 0;
+    }
+};
+
+TEST_F(WindowTest, CreationAndShowingFollowWindowsOrder) {
+    HWND hwnd = make_window(0x100B0000); // visible overlapped window, as the programs make it
+    ASSERT_NE(hwnd, nullptr);
+    std::vector<std::string> expected = {"NCCREATE",   "CREATE",   "SHOWWINDOW", "ACTIVATEAPP 1",
+                                         "ACTIVATE 1", "SETFOCUS", "SIZE 0",     "MOVE"};
+    EXPECT_EQ(heard_names(), expected);
+    EXPECT_EQ(GetActiveWindow(), hwnd);
+    EXPECT_EQ(GetFocus(), hwnd);
+    EXPECT_EQ(GetForegroundWindow(), hwnd);
+
+    // Created hidden: nothing but creation until it is shown.
+    heard().clear();
+    HWND second = make_window(WS_POPUP);
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"NCCREATE", "CREATE"}));
+    heard().clear();
+    ShowWindow(second, SW_SHOWNORMAL);
+    // The first window hands activation and focus over, in Windows' order.
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"SHOWWINDOW", "ACTIVATE 0", "ACTIVATE 1",
+                                                       "KILLFOCUS", "SETFOCUS", "SIZE 0", "MOVE"}));
+    // Showing again sends no second WM_SIZE.
+    heard().clear();
+    ShowWindow(second, SW_SHOWNORMAL);
+    EXPECT_TRUE(heard_names().empty());
+}
+
+TEST_F(WindowTest, ClientAreaLeavesOutCaptionAndFrame) {
+    HWND framed = make_window(0x100B0000, 112, 84);
+    HWND popup = make_window(WS_POPUP | WS_VISIBLE, 10, 20, 640, 480);
+    RECT r;
+    ASSERT_TRUE(GetClientRect(framed, &r));
+    const int fx = GetSystemMetrics(SM_CXFIXEDFRAME), fy = GetSystemMetrics(SM_CYFIXEDFRAME);
+    EXPECT_EQ(r.right, 800 - 2 * fx);
+    EXPECT_EQ(r.bottom, 600 - 2 * fy - GetSystemMetrics(SM_CYCAPTION));
+    ASSERT_TRUE(GetClientRect(popup, &r));
+    EXPECT_EQ(r.right, 640);
+    EXPECT_EQ(r.bottom, 480);
+
+    POINT p{0, 0};
+    ClientToScreen(framed, &p);
+    EXPECT_EQ(p.x, 112 + fx);
+    EXPECT_EQ(p.y, 84 + fy + GetSystemMetrics(SM_CYCAPTION));
+    ScreenToClient(framed, &p);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 0);
+
+    // A thick frame uses the sizing border.
+    HWND sizable = make_window(WS_OVERLAPPEDWINDOW, 0, 0, 400, 300);
+    ASSERT_TRUE(GetClientRect(sizable, &r));
+    EXPECT_EQ(r.right, 400 - 2 * GetSystemMetrics(SM_CXFRAME));
+    RECT adjusted{0, 0, r.right, r.bottom};
+    AdjustWindowRect(&adjusted, WS_OVERLAPPEDWINDOW, FALSE);
+    EXPECT_EQ(adjusted.right - adjusted.left, 400);
+    EXPECT_EQ(adjusted.bottom - adjusted.top, 300);
+
+    // SetWindowPos moves and sizes, and reports both.
+    heard().clear();
+    ASSERT_TRUE(SetWindowPos(popup, HWND_TOPMOST, 30, 40, 320, 200, SWP_SHOWWINDOW));
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.bottom, 240);
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"SIZE 0", "MOVE"}));
+    EXPECT_EQ(LOWORD(heard()[0].lparam), 320);
+}
+
+TEST_F(WindowTest, SystemMetricsFollowTheDesktop) {
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    EXPECT_GT(GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION));
+    EXPECT_GT(GetSystemMetrics(SM_CYFRAME), 0);
+    EXPECT_EQ(GetSystemMetrics(9999), 0);
+}
+
+TEST_F(WindowTest, InputArrivesWithClientCoordinatesAndKeyData) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE, 50, 60, 640, 480);
+    heard().clear();
+    LudoraPostMouseMove(100, 200);
+    LudoraPostMouseButton(0, 1);
+    LudoraPostMouseButton(0, 0);
+    LudoraPostKey(VK_SHIFT, 1);
+    LudoraPostKey('A', 1);
+    LudoraPostKey('A', 0);
+    LudoraPostKey(VK_SHIFT, 0);
+    LudoraPostKey('1', 1);
+    pump();
+    std::vector<std::string> expected = {"MOUSEMOVE",  "LBUTTONDOWN", "LBUTTONUP", "KEYDOWN 16",
+                                         "KEYDOWN 65", "CHAR A",      "KEYUP 65",  "KEYUP 16",
+                                         "KEYDOWN 49", "CHAR 1"};
+    EXPECT_EQ(heard_names(), expected);
+    EXPECT_EQ(heard()[0].lparam, MAKELPARAM(100, 200));
+    EXPECT_EQ(heard()[1].wparam, static_cast<WPARAM>(MK_LBUTTON));
+    const LPARAM down = heard()[4].lparam, up = heard()[6].lparam;
+    EXPECT_EQ(down & 0xFFFF, 1);          // repeat count
+    EXPECT_EQ((down >> 16) & 0xFF, 0x1E); // scan code of A
+    EXPECT_EQ((down >> 30) & 1, 0);       // was up
+    EXPECT_EQ((up >> 30) & 1, 1);
+    EXPECT_EQ((up >> 31) & 1, 1);
+
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.x, 150);
+    EXPECT_EQ(cursor.y, 260);
+    EXPECT_LT(GetAsyncKeyState('1'), 0);
+    EXPECT_LT(GetKeyState('1'), 0);
+    EXPECT_EQ(GetAsyncKeyState('A') & 0x8000, 0);
+    EXPECT_EQ(GetAsyncKeyState('A') & 1, 0); // the press was reported by the previous call
+    (void)hwnd;
+}
+
+TEST_F(WindowTest, AltOpensNoMenuButReportsKeyMenu) {
+    make_window(WS_POPUP | WS_VISIBLE);
+    heard().clear();
+    LudoraPostKey(VK_MENU, 1);
+    LudoraPostKey(VK_MENU, 0);
+    pump();
+    const std::string keymenu = "SYSCOMMAND " + std::to_string(SC_KEYMENU);
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"SYSKEYDOWN 18", keymenu, "SYSKEYUP 18"}));
+    EXPECT_EQ((heard()[0].lparam >> 29) & 1, 1); // context code: Alt held
+}
+
+TEST_F(WindowTest, DeactivationAndActivation) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE);
+    heard().clear();
+    LudoraActivate(0);
+    pump();
+    EXPECT_EQ(heard_names(),
+              (std::vector<std::string>{"ACTIVATE 0", "ACTIVATEAPP 0", "KILLFOCUS"}));
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+
+    // Keys go to another application meanwhile.
+    heard().clear();
+    LudoraPostKey('Q', 1);
+    LudoraPostKey('Q', 0);
+    pump();
+    EXPECT_TRUE(heard_names().empty());
+
+    LudoraActivate(1);
+    pump();
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"ACTIVATEAPP 1", "ACTIVATE 1", "SETFOCUS"}));
+    EXPECT_EQ(GetForegroundWindow(), hwnd);
+
+    // A click on the window in the background activates it first.
+    LudoraActivate(0);
+    pump();
+    heard().clear();
+    LudoraPostMouseButton(1, 1);
+    pump();
+    EXPECT_EQ(heard_names(),
+              (std::vector<std::string>{"ACTIVATEAPP 1", "ACTIVATE 2", "SETFOCUS", "RBUTTONDOWN"}));
+    LudoraPostMouseButton(1, 0);
+    pump();
+}
+
+TEST_F(WindowTest, CloseBoxDestroysAndQuits) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE);
+    heard().clear();
+    LudoraClose();
+    int code = -1;
+    EXPECT_EQ(pump(&code), 1);
+    EXPECT_EQ(code, 3);
+    const std::vector<std::string> names = heard_names();
+    ASSERT_GE(names.size(), 3u);
+    EXPECT_EQ(names[0], "SYSCOMMAND " + std::to_string(SC_CLOSE));
+    EXPECT_EQ(names[1], "CLOSE");
+    EXPECT_EQ(names.back(), "DESTROY");
+    EXPECT_FALSE(IsWindow(hwnd));
+    // The quit message is taken once.
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(WindowTest, MessagesForDestroyedWindowsAreDropped) {
+    HWND a = make_window(WS_POPUP | WS_VISIBLE);
+    HWND b = make_window(WS_POPUP | WS_VISIBLE);
+    ASSERT_TRUE(PostMessageA(a, WM_USER + 1, 7, 0));
+    ASSERT_TRUE(PostMessageA(b, WM_USER + 2, 8, 0));
+    DestroyWindow(a);
+    EXPECT_FALSE(PostMessageA(a, WM_USER, 0, 0));
+    EXPECT_EQ(SendMessageA(a, WM_USER, 0, 0), 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, b);
+    EXPECT_EQ(msg.wParam, 8u);
+    // Only the quit message of a's WM_DESTROY is left; it passes any filter.
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+}
+
+TEST_F(WindowTest, QueueFiltersAndOrder) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE);
+    MSG msg;
+    // The first pass paints the new window; DefWindowProc validates it.
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+    DispatchMessageA(&msg);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    PostQuitMessage(5);
+    PostMessageA(hwnd, WM_USER, 1, 0);
+    PostMessageA(nullptr, WM_USER + 1, 2, 0); // a thread message
+    // Posted messages come before the quit message.
+    ASSERT_TRUE(PeekMessageA(&msg, hwnd, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    ASSERT_TRUE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0) == 0);
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
+TEST_F(WindowTest, WindowFacts) {
+    EXPECT_EQ(make_window(0, 0, 0, 10, 10) != nullptr, true);
+    EXPECT_EQ(
+        CreateWindowExA(0, "No Such Class", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
+    WNDCLASSA again{};
+    again.lpfnWndProc = RecordingProc;
+    again.lpszClassName = "directx class"; // class names ignore case
+    EXPECT_EQ(RegisterClassA(&again), 0);
+
+    HWND hwnd = make_window(WS_POPUP);
+    char title[8];
+    SetWindowTextA(hwnd, "Pearl Wreck - Anna");
+    EXPECT_EQ(GetWindowTextA(hwnd, title, sizeof title), 7); // cut to the buffer
+    EXPECT_STREQ(title, "Pearl W");
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(GetWindowRect(nullptr, nullptr));
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW) != nullptr, true);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+}
+
+TEST_F(WindowTest, MaximisingReportsTheNewClientSize) {
+    HWND hwnd = make_window(0x100B0000);
+    heard().clear();
+    ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+    const auto names = heard_names();
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names[names.size() - 2], "SIZE 2");
+    RECT r;
+    GetClientRect(hwnd, &r);
+    EXPECT_EQ(r.right, 1024);
+    EXPECT_EQ(r.bottom, 768 - GetSystemMetrics(SM_CYCAPTION));
+    ShowWindow(hwnd, SW_RESTORE);
+    GetClientRect(hwnd, &r);
+    EXPECT_EQ(r.right, 800 - 2 * GetSystemMetrics(SM_CXFIXEDFRAME));
+}
+
+TEST(MessageBox, LogsCaptionAndTextAndAnswersOk) {
+    const std::string log = ::testing::TempDir() + "ludora_message_log.txt";
+    std::remove(log.c_str());
+    setenv("LUDORA_MESSAGE_LOG", log.c_str(), 1);
+    EXPECT_EQ(MessageBoxA(nullptr, "DirectX not installed.", nullptr, MB_ICONHAND | MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "two\nlines", "Title", MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "sure?", "Ask", MB_YESNO), IDYES);
+    unsetenv("LUDORA_MESSAGE_LOG");
+    std::ifstream in(log);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "Error|DirectX not installed.\nTitle|two\\nlines\nAsk|sure?\n");
+}
+
+TEST(Rectangles, IntersectUnionAndHitTest) {
+    RECT a{0, 0, 10, 10}, b{5, 5, 20, 20}, out;
+    EXPECT_TRUE(IntersectRect(&out, &a, &b));
+    EXPECT_EQ(out.left, 5);
+    EXPECT_EQ(out.right, 10);
+    RECT far{30, 30, 40, 40};
+    EXPECT_FALSE(IntersectRect(&out, &a, &far));
+    EXPECT_TRUE(IsRectEmpty(&out));
+    EXPECT_TRUE(UnionRect(&out, &a, &far));
+    EXPECT_EQ(out.right, 40);
+    EXPECT_TRUE(PtInRect(&a, POINT{9, 9}));
+    EXPECT_FALSE(PtInRect(&a, POINT{10, 5})); // right edge excluded
+    char buffer[2000];
+    std::string long_text(1500, 'x');
+    EXPECT_EQ(wsprintfA(buffer, "%s", long_text.c_str()), 1023);
+    EXPECT_EQ(std::string(buffer).size(), 1023u);
+}
+
+} // namespace
