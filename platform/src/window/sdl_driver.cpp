@@ -571,6 +571,14 @@ Driver* make_sdl_driver() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    // SDL settles for its offscreen driver when there is no display at all;
+    // that shows nothing, so it counts as no display unless asked for by name.
+    const std::string video = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if ((video == "offscreen" || video == "dummy") && !(requested && video == requested)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     SDL_InitSubSystem(SDL_INIT_JOYSTICK); // no joystick support is no reason to stop
     return new SdlDriver;
 }
