@@ -26,7 +26,7 @@ Image contact_sheet(const std::vector<Output::Entry>& pictures) {
     std::vector<Image> tiles;
     for (const Output::Entry& e : pictures) {
         const Image& img = e.image;
-        if (img.width() > 400)
+        if (img.width() > 400 && img.height() > 60) // fonts stay readable at their own size
             tiles.push_back(img.scaled_down(2));
         else if (img.width() <= 200 && img.height() <= 60)
             tiles.push_back(show_key(img, 2));

@@ -47,9 +47,9 @@ void wallpaper(Image& img, int x0, int y0, int w, int h) {
 Image shelf_background() {
     Image img(800, 600);
     wallpaper(img, 0, 0, 800, 600);
-    ludora_logo(img, 22, 92, 84);
-    draw_text(img, friendly(20, rgb(120, 70, 40), Font::SansBold), 340, 80, "your shelf of games");
-    draw_text(img, friendly(14, rgb(140, 90, 50)), 342, 104, "Pick a game to open its title page.");
+    ludora_logo(img, 22, 92, 76);
+    draw_text(img, friendly(20, rgb(120, 70, 40), Font::SansBold), 356, 80, "your shelf of games");
+    draw_text(img, friendly(14, rgb(140, 90, 50)), 358, 104, "Pick a game to open its title page.");
     // Controls board.
     fill_round_rect(img, 626, 8, 170, 128, 14, rgb(150, 92, 50));
     fill_round_rect(img, 630, 12, 162, 120, 11,
@@ -116,14 +116,14 @@ Image collect_button() {
     fill_round_rect(img, 0, 0, 250, 100, 12, rgb(20, 90, 96));
     fill_round_rect(img, 3, 3, 244, 94, 10,
                     vertical_gradient(3, 97, rgb(90, 206, 196), rgb(30, 140, 150)));
-    fill_polygon(img, star_points(48, 50, 34, 15), kGold);
-    fill_polygon(img, star_points(48, 50, 26, 11), rgb(255, 232, 120));
+    fill_polygon(img, star_points(42, 50, 30, 13), kGold);
+    fill_polygon(img, star_points(42, 50, 23, 10), rgb(255, 232, 120));
     TextStyle plus = friendly(30, rgb(200, 90, 20), Font::SansBold);
-    draw_text(img, plus, 48, 61, "+", Align::Centre);
-    TextStyle big = friendly(26, rgb(255, 255, 255), Font::SansBold);
+    draw_text(img, plus, 42, 61, "+", Align::Centre);
+    TextStyle big = friendly(22, rgb(255, 255, 255), Font::SansBold);
     big.outline = 1, big.outline_colour = rgb(10, 70, 76);
-    draw_text(img, big, 162, 48, "More games", Align::Centre);
-    draw_text(img, friendly(14, rgb(230, 255, 250)), 162, 72, "on our web site", Align::Centre);
+    draw_text(img, big, 160, 48, "More games", Align::Centre);
+    draw_text(img, friendly(14, rgb(230, 255, 250)), 160, 72, "on our web site", Align::Centre);
     return img;
 }
 
