@@ -143,13 +143,13 @@ Image info_screen() {
     std::string text = "Every game on the shelf is a button: click one to open its title page. "
                        "There you can play it, read "
                        "how to play, look at its hall of fame, see the credits and switch the "
-                       "sound effects and the music on or off.\n"
+                       "sound effects and the music on or off.\n\n"
                        "Ludora keeps up to eight players. Click a name on a title page to choose "
                        "who is playing, or press "
-                       "Players to change a name, address and e-mail.\n"
+                       "Players to change a name, address and e-mail.\n\n"
                        "With more than eleven games, the orange arrows turn the pages of the "
                        "shelf. The place after the last "
-                       "game leads to our web site, where more games are waiting.\n"
+                       "game leads to our web site, where more games are waiting.\n\n"
                        "Ludora was made by the Ludora team. Its lettering uses the free DejaVu and "
                        "Liberation fonts.";
     draw_paragraphs(img, friendly(16), 44, 132, 620, 22, text);
@@ -222,7 +222,7 @@ void launcher_page(Image& img, const std::string& title, int seed) {
 }
 
 Image hall_of_fame_screen() {
-    Image img(694, 564, kKey);
+    Image img(720, 564, kKey);
     launcher_page(img, "Hall of Fame", 3);
     draw_text(img, friendly(17), 44, 104, "The twenty best scores of this game.");
     // A trophy.
@@ -242,17 +242,17 @@ Image hall_of_fame_screen() {
     draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 534, 250, "Score");
     for (int r = 0; r < 10; ++r) {
         int y = 257 + 26 * r;
-        fill_rect(img, 0, y, 694, 26, r % 2 ? kFieldPaper : kFieldStripe);
+        fill_rect(img, 0, y, 720, 26, r % 2 ? kFieldPaper : kFieldStripe);
     }
     fill_rect(img, 330, 257, 2, 260, rgb(200, 160, 120));
     return img;
 }
 
 Image player_info_screen() {
-    Image img(694, 564, kKey);
+    Image img(720, 564, kKey);
     launcher_page(img, "Player", 4);
     draw_paragraphs(
-        img, friendly(16), 44, 110, 600, 22,
+        img, friendly(16), 44, 110, 480, 22,
         "Type your name, your address and your e-mail. They go into the hall of fame with your "
         "scores; only the name is shown. Tab moves to the next line.");
     static const char* labels[3] = {"Name", "Address", "E-mail"};
@@ -263,6 +263,15 @@ Image player_info_screen() {
         fill_rect(img, 50, ys[i], 580, 26, kFieldPaper);
     }
     draw_paragraphs(img, friendly(14), 140, 500, 200, 18, "Send my details with my scores");
+    // A captain's cap and a name tag.
+    fill_ellipse(img, 600, 96, 60, 14, rgb(40, 50, 90));
+    fill_round_rect(img, 552, 44, 96, 54, 20, rgb(50, 64, 110));
+    fill_rect(img, 552, 84, 96, 8, rgb(30, 36, 70));
+    fill_polygon(img, star_points(600, 66, 14, 6), kGold);
+    fill_round_rect(img, 560, 160, 110, 60, 8, rgb(255, 255, 255));
+    stroke_round_rect(img, 560, 160, 110, 60, 8, 3, kToyOrange);
+    draw_text(img, friendly(13, kToyOrange, Font::SansBold), 615, 182, "HELLO", Align::Centre);
+    draw_text(img, friendly(12, rgb(120, 80, 50)), 615, 204, "my name is", Align::Centre);
     return img;
 }
 

@@ -394,18 +394,18 @@ Image hall_notice() {
 const char* kRules =
     "Five treasures lie on the sea floor among these islands, each broken into five pieces that "
     "lie in "
-    "a straight line of neighbouring cells. Click a patch of open water to search it.\n"
+    "a straight line of neighbouring cells. Click a patch of open water to search it.\n\n"
     "A search that finds a piece costs nothing. Pieces found one after another are worth more and "
     "more: "
-    "125, 150, 175, then 200 each, until a search comes up empty.\n"
+    "125, 150, 175, then 200 each, until a search comes up empty.\n\n"
     "An empty search costs one of your searches and sends out a sonar: rings grow from the cell "
     "and stop "
-    "at the distance of the nearest hidden piece. That last ring stays on the chart to guide you.\n"
+    "at the distance of the nearest hidden piece. That last ring stays on the chart to guide you.\n\n"
     "Complete a treasure with no empty search between its finds and you earn 3 extra searches, and "
     "3 more "
-    "for each other treasure found whole in the same run.\n"
+    "for each other treasure found whole in the same run.\n\n"
     "Find all 25 pieces to clear the round: your score doubles and you sail on to the next chart. "
-    "Islands and the chart's frame cannot be searched.\n"
+    "Islands and the chart's frame cannot be searched.\n\n"
     "You start with 25 searches; when they run out the game is over. Clear all nine charts and "
     "every "
     "search you have left is worth 10,000 points. The twenty best scores enter the hall of fame.";
@@ -414,8 +414,7 @@ Image how_to_play() {
     Image img(694, 564);
     page(img, 71, kInk);
     draw_text(img, heading(40, rgb(120, 40, 20)), 347, 64, "How to play Pearlwreck", Align::Centre);
-    int y = draw_paragraphs(img, body(15), 48, 104, 420, 20, kRules);
-    (void)y;
+    draw_paragraphs(img, body(14), 44, 100, 436, 18, kRules);
     // Pictures of what the chart shows, beside the text.
     const int px = 500;
     TextStyle label = body(13);
@@ -428,11 +427,11 @@ Image how_to_play() {
     draw_paragraphs(img, label, px + 22, 140, 140, 16, "your last empty search");
     cell(2, px, 176);
     draw_paragraphs(img, label, px + 22, 188, 140, 16, "water known to be empty");
-    for (int i = 0; i < 6; ++i) { // a ring around a searched cell
-        static const int ox[6] = {0, 14, 21, 14, 0, -7}, oy[6] = {0, 0, 12, 24, 24, 12};
-        cell(4, px + 14 + ox[i], 222 + oy[i]);
-    }
-    cell(0, px + 7, 234);
+    // A ring around a searched cell.
+    const int ring[6][2] = {{35, 234}, {7, 234}, {28, 222}, {14, 222}, {28, 246}, {14, 246}};
+    for (const auto& r : ring)
+        cell(4, px + r[0], r[1]);
+    cell(0, px + 21, 234);
     draw_paragraphs(img, label, px + 50, 240, 120, 16,
                     "the sonar ring: treasure lies this far away");
     for (int k = 1; k <= 5; ++k) {
