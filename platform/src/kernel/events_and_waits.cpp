@@ -7,6 +7,7 @@
 
 #include <winbase.h>
 
+#include <thread>
 #include <vector>
 
 using namespace ludora::kernel;
@@ -53,6 +54,8 @@ BOOL WINAPI ResetEvent(HANDLE hEvent) {
 
 DWORD WINAPI WaitForMultipleObjects(DWORD nCount, CONST HANDLE* lpHandles, BOOL bWaitAll,
                                     DWORD dwMilliseconds) {
+    // Checked first, so a thread that retries a failing wait in a loop can still be ended.
+    end_thread_if_requested();
     if (nCount == 0 || nCount > MAXIMUM_WAIT_OBJECTS || !lpHandles) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
@@ -111,6 +114,11 @@ DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
+    end_thread_if_requested();
+    if (dwMilliseconds == 0) {
+        std::this_thread::yield();
+        return;
+    }
     {
         std::unique_lock<std::mutex> lock(sync_mutex());
         ludora::clock_wait(sync_changed(), lock, timeout_us(dwMilliseconds),

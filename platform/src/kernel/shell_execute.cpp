@@ -103,6 +103,8 @@ int spawn(const std::vector<std::string>& arguments, const std::string& folder) 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    // Nothing of ours (windows, sound device, files) passes to the new program.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     // The new program starts in a session of its own, with default signal handling.

@@ -28,6 +28,8 @@ intptr_t code(HINSTANCE result) {
 class ShellStart : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Never a browser from a test, whatever the environment says.
+        ::setenv("LUDORA_VIDEO", "headless", 1);
         ::setenv("LUDORA_SHELL_RUN", "1", 1);
         ::unsetenv("LUDORA_SHELL_LOG");
         // A game folder holding the program under its name without ".exe".

@@ -40,6 +40,18 @@ DWORD WINAPI wait_forever(LPVOID parameter) {
     return 0;
 }
 
+// Retries a wait that fails at once, as a thread started before its events exist does.
+DWORD WINAPI retry_failing_wait(LPVOID parameter) {
+    auto* shared = static_cast<Shared*>(parameter);
+    HANDLE nothing = nullptr;
+    for (;;) {
+        shared->stage = 1;
+        if (WaitForMultipleObjects(1, &nothing, FALSE, INFINITE) != WAIT_FAILED) break;
+    }
+    shared->stage = 2;
+    return 0;
+}
+
 LONG volatile g_counter = 0;
 
 DWORD WINAPI count_up(LPVOID) {
@@ -114,6 +126,15 @@ TEST(Threads, TerminationEndsAThreadBlockedInAWait) {
     EXPECT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, 99u);
     EXPECT_EQ(shared.stage.load(), 1);
+    CloseHandle(thread);
+
+    Shared spinning;
+    thread = CreateThread(nullptr, 0, retry_failing_wait, &spinning, 0, nullptr);
+    ASSERT_TRUE(eventually([&] { return spinning.stage.load() == 1; }));
+    EXPECT_TRUE(TerminateThread(thread, 3));
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_TRUE(GetExitCodeThread(thread, &code));
+    EXPECT_EQ(code, 3u);
     CloseHandle(thread);
     CloseHandle(shared.go);
 }
