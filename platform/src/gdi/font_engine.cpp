@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_ADVANCES_H
 
 #include <algorithm>
 #include <cctype>
@@ -72,6 +73,24 @@ FT_Library library() {
     return lib;
 }
 
+// The average width of lower-case letters and the space, weighted by their
+// frequency in English text: the older definition of the OS/2 table's average
+// width, which Arial's own table follows and GDI reports as tmAveCharWidth.
+double weighted_average_width(FT_Face face, double fallback) {
+    static const int weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                    56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+    double total = 0;
+    for (int i = 0; i < 27; ++i) {
+        const FT_ULong code = i < 26 ? 'a' + i : ' ';
+        FT_Fixed advance = 0;
+        if (FT_Get_Advance(face, FT_Get_Char_Index(face, code), FT_LOAD_NO_SCALE, &advance) != 0) {
+            return fallback;
+        }
+        total += static_cast<double>(advance) * weights[i];
+    }
+    return total / 1000.0;
+}
+
 class FreeTypeFace final : public FontFace {
 public:
     FreeTypeFace(const std::string& file, const LOGFONTA& lf) {
@@ -131,7 +150,7 @@ private:
             const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
             ascent_units = os2 ? os2->usWinAscent : face_->ascender;
             descent_units = os2 ? os2->usWinDescent : -face_->descender;
-            average_units = os2 ? os2->xAvgCharWidth : units / 2;
+            average_units = weighted_average_width(face_, os2 ? os2->xAvgCharWidth : units / 2);
             max_units = face_->bbox.xMax - face_->bbox.xMin;
         }
         const double cell_units = ascent_units + descent_units;
