@@ -195,16 +195,6 @@ TEST_F(Display, FullScreenEightBitsAttachesOneBlackPaletteToBothSurfaces) {
     onBack->Release();
 }
 
-TEST_F(Display, ModeXOnlyForTheSmallModes) {
-    HWND window = MakeWindow(320, 240);
-    if (ZQInitDirectX(window, 320, 240, 16) != 1) GTEST_SKIP() << "no 320x240 mode on this display";
-    IDirectDrawSurface* primary = nullptr;
-    ZQGetDDInfo(&primary, nullptr);
-    DDSCAPS caps = {};
-    ASSERT_EQ(primary->GetCaps(&caps), DD_OK);
-    EXPECT_NE(caps.dwCaps & DDSCAPS_MODEX, 0u);
-}
-
 TEST_F(Display, FailedStartUpIsReportedAgainstTheModule) {
     HWND window = MakeWindow(640, 480);
     ZQDebugEnable(1);
