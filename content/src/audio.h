@@ -19,6 +19,9 @@ struct Sound {
     // Adds v to frame i of every channel, panned (-1 left .. 1 right); with wrap the index is
     // taken modulo the length, so tails run on into the start of a loop.
     void add(long i, float v, float pan = 0, bool wrap = false);
+
+private:
+    float pan_ = 0, left_ = 1, right_ = 1;
 };
 
 // Scales the sound so that its loudest sample reaches `peak`.

@@ -149,7 +149,7 @@ bool Image::write_png(const std::string& path) const {
     }
     uLongf packed_size = compressBound(uLong(raw.size()));
     std::vector<uint8_t> packed(packed_size);
-    if (compress2(packed.data(), &packed_size, raw.data(), uLong(raw.size()), 9) != Z_OK)
+    if (compress2(packed.data(), &packed_size, raw.data(), uLong(raw.size()), 6) != Z_OK)
         return false;
     packed.resize(packed_size);
 

@@ -1,6 +1,7 @@
 #include "island_maps.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace content {
 
@@ -61,13 +62,25 @@ std::vector<bool> grow_islands(Random& random, int target, int islands) {
     for (int i = 0; i < kCells; ++i)
         if (land_allowed(i)) allowed.push_back(i);
     std::vector<std::vector<int>> members(islands);
+    std::vector<int> seeds;
     for (auto& island : members) {
+        // Islands start well apart, so a chart shows several of them rather than one.
         int seed = allowed[random.below(int(allowed.size()))];
+        for (int tries = 0; tries < 60; ++tries) {
+            bool apart = true;
+            for (int other : seeds)
+                apart = apart && std::abs(other % kColumns - seed % kColumns) +
+                                         std::abs(other / kColumns - seed / kColumns) >=
+                                     12;
+            if (apart) break;
+            seed = allowed[random.below(int(allowed.size()))];
+        }
+        seeds.push_back(seed);
         land[seed] = true;
         island.push_back(seed);
     }
-    int guard = 0;
-    while (land_count(land) < target && guard++ < 200000) {
+    int guard = 0, count = islands;
+    while (count < target && guard++ < 200000) {
         auto& island = members[random.below(islands)];
         // Growing from a random member gives round shapes with ragged coasts.
         int from = island[random.below(int(island.size()))];
@@ -75,6 +88,7 @@ std::vector<bool> grow_islands(Random& random, int target, int islands) {
         if (n < 0 || land[n] || !land_allowed(n)) continue;
         land[n] = true;
         island.push_back(n);
+        ++count;
     }
     fill_lakes(land);
     return land;
