@@ -20,4 +20,10 @@ DWORD file_attributes(const std::string& host_path, const std::string& name,
     return attributes;
 }
 
+bool is_read_only_file(const std::string& host_path) {
+    struct stat info;
+    if (::stat(host_path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+    return (file_attributes(host_path, std::string(), info) & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 } // namespace ludora::kernel

@@ -14,4 +14,8 @@ namespace ludora::kernel {
 DWORD file_attributes(const std::string& host_path, const std::string& name,
                       const struct stat& info);
 
+// True for an existing file that cannot be written, which Windows will neither
+// open for writing, delete, nor let a private-profile write replace.
+bool is_read_only_file(const std::string& host_path);
+
 } // namespace ludora::kernel

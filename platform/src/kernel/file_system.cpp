@@ -99,7 +99,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     }
     const std::string path = ludora::host_path(lpFileName);
     struct stat info;
-    if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if ((::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) || is_read_only_file(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -139,6 +139,10 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     }
     if (bFailIfExists && ::stat(to.c_str(), &info) == 0) {
         SetLastError(ERROR_FILE_EXISTS);
+        return FALSE;
+    }
+    if (is_read_only_file(to)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     return copy_file(from, to);

@@ -1,6 +1,7 @@
 // File handles over host file descriptors. Names are Windows paths (host_path).
 // Sharing modes are accepted and not enforced: the host has no mandatory locks,
 // and these programs never open one file twice at once.
+#include "kernel/file_attributes.h"
 #include "kernel/handle_table.h"
 #include "kernel/host_errors.h"
 
@@ -81,6 +82,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
     }
     // Folders open only for backup semantics on Windows.
     if (is_directory(path) && !(dwFlagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (writable && is_read_only_file(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }

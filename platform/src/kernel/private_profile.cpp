@@ -4,6 +4,7 @@
 // before is lost to a crash or a full disk. A bare file name, which Windows
 // looks up in its own folder, is taken relative to the current directory here.
 #include "kernel/atomic_file.h"
+#include "kernel/file_attributes.h"
 #include "kernel/ini_document.h"
 
 #include "core/paths.h"
@@ -174,6 +175,11 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
     // A file that exists but cannot be read is never replaced by a blank one.
     if (!existed && error != ERROR_FILE_NOT_FOUND) {
         SetLastError(error);
+        return FALSE;
+    }
+    // The rename would replace a read-only file; Windows refuses to write it.
+    if (existed && is_read_only_file(path)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     IniDocument document(bytes);

@@ -238,6 +238,11 @@ TEST_F(PrivateProfile, RefusedAndDeletingWrites) {
 
     // A folder that is not there, or a folder in the file's place: refused, nothing lost.
     EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ".\\nowhere\\x.ini"));
+    write_bytes("locked.ini", "[App]\r\nkey=old\r\n");
+    ::chmod("locked.ini", 0444);
+    EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "new", ".\\locked.ini"));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(read_bytes("locked.ini"), "[App]\r\nkey=old\r\n");
     std::filesystem::create_directory("folder.ini");
     EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ".\\folder.ini"));
     EXPECT_TRUE(std::filesystem::is_directory("folder.ini"));
