@@ -127,7 +127,7 @@ TEST(Chart, StatusPanelHoldsItsPicturesAndNumbersApartAndBesideTheChart) {
         {720, 531, help.width / 3, help.height},
     };
     for (int k = 1; k <= 5; ++k) {
-        Picture g = picture("Pearlwreck\\g" + std::to_string(k) + ".bmp");
+        Picture g = picture(numbered("Pearlwreck\\g", k, ".bmp"));
         EXPECT_LE(g.width, 16) << "treasure pictures stand 16 pixels apart";
         rects.push_back({674 + 16 * (k - 1), 225, g.width, g.height});
     }

@@ -56,6 +56,12 @@ std::vector<char> read_bytes(const std::string& windows_path) {
                              std::istreambuf_iterator<char>());
 }
 
+std::string numbered(const std::string& prefix, int n, const std::string& suffix) {
+    std::string name = prefix;
+    name.append(std::to_string(n)).append(suffix);
+    return name;
+}
+
 std::vector<std::string> read_lines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;

@@ -42,6 +42,9 @@ struct FontCut {
 };
 FontCut cut_font(const Picture& font);
 
+// "prefix<n>suffix", such as "round3.bmp".
+std::string numbered(const std::string& prefix, int n, const std::string& suffix);
+
 std::vector<std::string> read_lines(const std::string& path);
 std::vector<char> read_bytes(const std::string& windows_path);
 

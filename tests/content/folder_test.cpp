@@ -88,11 +88,11 @@ std::vector<std::string> game_files() {
                                       "sounds\\endlevel.wav",
                                       "sounds\\music.wav"};
     for (int n = 1; n <= 9; ++n) {
-        files.push_back("round" + std::to_string(n) + ".bmp");
-        files.push_back("round" + std::to_string(n) + "small.bmp");
+        files.push_back(numbered("round", n, ".bmp"));
+        files.push_back(numbered("round", n, "small.bmp"));
     }
     for (int k = 1; k <= 5; ++k)
-        files.push_back("g" + std::to_string(k) + ".bmp");
+        files.push_back(numbered("g", k, ".bmp"));
     return files;
 }
 

@@ -200,7 +200,7 @@ TEST(IslandMaps, EveryPlayedMapLeavesRoomForTheTreasures) {
     const std::vector<int8_t> open_sea(kCells, -1);
     const int open_lines = free_lines(open_sea);
     for (int m = 0; m < 9; ++m) {
-        SCOPED_TRACE("map " + std::to_string(m));
+        SCOPED_TRACE(numbered("map ", m, ""));
         EXPECT_GT(free_lines(maps[m]), open_lines / 3);
         int worst = 0;
         long total = 0;

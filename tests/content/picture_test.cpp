@@ -74,7 +74,7 @@ TEST(Pictures, SwitchesShowTwoLooksOfOneSize) {
         EXPECT_EQ(p.width / 2 * 2, p.width) << name;
     }
     for (int bonus = 3; bonus <= 15; bonus += 3)
-        expect_strip("Pearlwreck\\turnbonus" + std::to_string(bonus) + ".bmp", 2);
+        expect_strip(numbered("Pearlwreck\\turnbonus", bonus, ".bmp"), 2);
 }
 
 TEST(Pictures, DigitStripsHoldTenDistinctDigits) {
@@ -121,8 +121,7 @@ TEST(Pictures, ScoreValuesFillAFiveByFiveGridOfSmallCells) {
 
 TEST(Pictures, PopUpsAndPagesFitWhereTheyAreShown) {
     for (int n = 1; n <= 9; ++n)
-        EXPECT_TRUE(
-            placed("Pearlwreck\\round" + std::to_string(n) + ".bmp", 135, 153).inside(kScreen));
+        EXPECT_TRUE(placed(numbered("Pearlwreck\\round", n, ".bmp"), 135, 153).inside(kScreen));
     EXPECT_TRUE(placed("Pearlwreck\\gameover.bmp", 135, 153).inside(kScreen));
     EXPECT_TRUE(placed("Pearlwreck\\congrats.bmp", 135, 153).inside(kScreen));
     EXPECT_TRUE(placed("Pearlwreck\\hallfamepop.bmp", 250, 202).inside(kScreen));

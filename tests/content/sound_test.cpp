@@ -19,7 +19,7 @@ const char* const kEffects[] = {"search01.wav", "02.wav", "03.wav",      "04.wav
 
 Wave effect(const std::string& name) {
     Wave w;
-    EXPECT_TRUE(load_wave("Pearlwreck\\sounds\\" + name, w)) << name;
+    EXPECT_TRUE(load_wave(std::string("Pearlwreck\\sounds\\").append(name), w)) << name;
     return w;
 }
 
