@@ -185,8 +185,15 @@ void ZQSound::ClearSample(SNDSample* sample) {
 
 void ZQSound::ClearSampleList() {
     if (!g_SampleList) return;
-    for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample)
+    // A sample still sounding when the list is emptied would otherwise keep
+    // its buffer for the rest of the run.
+    for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {
+        if (sample->lpBuffer) {
+            sample->lpBuffer->Stop();
+            sample->lpBuffer->Release();
+        }
         sample->Reset();
+    }
     g_pLastSample = g_SampleList;
 }
 

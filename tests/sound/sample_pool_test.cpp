@@ -29,6 +29,14 @@ TEST_F(SoundTest, IdsFillTheFirstSlotsAndAFreedSlotIsReused) {
     EXPECT_EQ(13u, Slot(0)->dwID);
     ASSERT_EQ(1, Load("c.wav", Clip(), 12));
     EXPECT_EQ(Slot(3), ZQSound::g_pLastSample);
+
+    // Emptying the list lets go of every buffer, even one still sounding.
+    ASSERT_NE(nullptr, g_Sound.PlaySample(13, 65535, 32768));
+    ZQSound::ClearSampleList();
+    EXPECT_EQ(Slot(0), ZQSound::g_pLastSample);
+    EXPECT_EQ(nullptr, Slot(0)->lpBuffer);
+    for (int16_t value : Pump(500))
+        ASSERT_EQ(0, value);
 }
 
 TEST_F(SoundTest, AQuickSecondPlaySoundsOnADuplicateThatALaterFindFrees) {
