@@ -294,6 +294,69 @@ TEST_F(WindowTest, MaximisingReportsTheNewClientSize) {
     EXPECT_EQ(r.right, 800 - 2 * GetSystemMetrics(SM_CXFIXEDFRAME));
 }
 
+TEST_F(WindowTest, CursorPositionAndKeyToggles) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE, 100, 50, 200, 100);
+    pump();
+    heard().clear();
+    ASSERT_TRUE(SetCursorPos(150, 60));
+    POINT p;
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, 150);
+    SetCursorPos(5000, -20); // kept on the desktop
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, GetSystemMetrics(SM_CXSCREEN) - 1);
+    EXPECT_EQ(p.y, 0);
+    pump();
+    // Only the position inside the client area is reported to the window.
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"MOUSEMOVE"}));
+    EXPECT_EQ(heard()[0].lparam, MAKELPARAM(50, 10));
+
+    // GetKeyState follows the messages taken; its low bit toggles per press.
+    LudoraPostKey(VK_CAPITAL, 1);
+    LudoraPostKey(VK_CAPITAL, 0);
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 0); // not yet taken from the queue
+    pump();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 1);
+    LudoraPostKey(VK_CAPITAL, 1);
+    pump();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 0x8001, 0x8000);
+    LudoraPostKey(VK_CAPITAL, 0);
+    pump();
+
+    // Left and right shift are one virtual key to the program, two to GetAsyncKeyState.
+    heard().clear();
+    LudoraPostKey(VK_RSHIFT, 1);
+    pump();
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"KEYDOWN 16"}));
+    EXPECT_EQ((heard()[0].lparam >> 16) & 0xFF, 0x36);
+    EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0);
+    EXPECT_LT(GetAsyncKeyState(VK_RSHIFT), 0);
+    EXPECT_EQ(GetAsyncKeyState(VK_LSHIFT), 0);
+    LudoraPostKey(VK_RSHIFT, 0);
+    pump();
+    EXPECT_EQ(GetAsyncKeyState(VK_SHIFT) & 0x8000, 0);
+    (void)hwnd;
+}
+
+TEST_F(WindowTest, HidingTheActiveWindowDeactivatesTheApplication) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE);
+    heard().clear();
+    EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));
+    EXPECT_EQ(heard_names(),
+              (std::vector<std::string>{"SHOWWINDOW", "ACTIVATE 0", "ACTIVATEAPP 0", "KILLFOCUS"}));
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_FALSE(ShowWindow(hwnd, SW_HIDE)); // was already hidden
+    // Shown without activation: no activation messages.
+    heard().clear();
+    ShowWindow(hwnd, SW_SHOWNA);
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"SHOWWINDOW"}));
+    // User data and styles through the window longs.
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 1234);
+    EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_USERDATA), 1234);
+    EXPECT_TRUE(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
+}
+
 TEST(MessageBox, LogsCaptionAndTextAndAnswersOk) {
     const std::string log = ::testing::TempDir() + "ludora_message_log.txt";
     std::remove(log.c_str());
