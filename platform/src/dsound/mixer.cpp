@@ -1,10 +1,12 @@
 #include "dsound/mixer.h"
 
+#include "core/clock.h"
 #include "core/settings.h"
 #include "dsound/gain.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace ludora::audio {
 namespace {
@@ -106,6 +108,13 @@ void Mixer::render(uint8_t* out, uint32_t frames, int16_t* stereo16) {
 }
 
 bool Mixer::acquire() {
+    static std::once_flag exit_hook;
+    std::call_once(exit_hook, [] {
+        // The driver's thread uses the layer clock: make sure the clock is
+        // built before the hook, so the hook runs before the clock is destroyed.
+        clock_us();
+        std::atexit([] { Mixer::instance().close_at_exit(); });
+    });
     std::lock_guard device_lock(device_mutex_);
     if (users_ == 0) {
         if (!settings::headless()) device_ = open_sdl_audio_device(*this);
@@ -134,6 +143,17 @@ void Mixer::release() {
     } else {
         capture_.fix_header();
     }
+    // The next DirectSound object starts from the device's own format and level.
+    format_ = OutputFormat{};
+    master_left_ = master_right_ = 1.0f;
+}
+
+void Mixer::close_at_exit() {
+    std::lock_guard device_lock(device_mutex_);
+    device_.reset();
+    users_ = 0;
+    std::lock_guard lock(mutex_);
+    capture_.close();
 }
 
 bool Mixer::device_open() {

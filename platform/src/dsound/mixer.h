@@ -43,6 +43,8 @@ public:
     bool acquire();
     void release();
     bool device_open();
+    // A program that ends without releasing its objects still gets a complete capture file.
+    void close_at_exit();
 
     bool start_capture(const std::string& path);
     void stop_capture();

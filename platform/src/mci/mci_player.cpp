@@ -21,6 +21,8 @@ uint32_t MciPlayer::frame_of(uint32_t ms) const {
 void MciPlayer::settle_notification(UINT status, audio::Signals& signals) {
     if (!notify_pending_) return;
     notify_pending_ = false;
+    // Without a callback window there is nobody to tell.
+    if (notify_window_ == nullptr) return;
     signals.push_back(
         audio::Signal{nullptr, notify_window_, MM_MCINOTIFY, status, static_cast<LPARAM>(id_)});
 }

@@ -3,10 +3,25 @@
 #include "dsound_fixture.h"
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace dsound_test {
 namespace {
+
+void write_silence_wav(const std::string& path, uint32_t frames) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    const uint32_t header[] = {0x46464952, 36 + frames * 2, 0x45564157, 0x20746D66,
+                               16,         0x00010001,      22050,      44100,
+                               0x00100002, 0x61746164,      frames * 2};
+    std::fwrite(header, sizeof(header), 1, file);
+    const std::vector<int16_t> silence(frames);
+    std::fwrite(silence.data(), 2, frames, file);
+    std::fclose(file);
+}
 
 TEST(DirectSoundThreads, PlayDuplicateStopAndWaitFromManyThreads) {
     LPDIRECTSOUND ds = nullptr;
@@ -60,6 +75,25 @@ TEST(DirectSoundThreads, PlayDuplicateStopAndWaitFromManyThreads) {
             CloseHandle(stopped);
         });
     }
+    // Music through MCI on the same mixer, steered from yet another thread.
+    const std::string music =
+        std::string(::testing::TempDir()) + "ludora_threads_" + std::to_string(getpid()) + ".wav";
+    write_silence_wav(music, 22050);
+    threads.emplace_back([&] {
+        char reply[32];
+        if (mciSendStringA(("open \"" + music + "\" alias music").c_str(), nullptr, 0, nullptr) !=
+            0)
+            ++failures;
+        while (!done) {
+            mciSendStringA("play music", nullptr, 0, nullptr);
+            mciSendStringA("pause music", nullptr, 0, nullptr);
+            mciSendStringA("status music mode", reply, sizeof(reply), nullptr);
+            mciSendStringA("resume music", nullptr, 0, nullptr);
+            mciSendStringA("status music position", reply, sizeof(reply), nullptr);
+            std::this_thread::yield();
+        }
+        if (mciSendStringA("close music", nullptr, 0, nullptr) != 0) ++failures;
+    });
     threads.emplace_back([&] {
         std::vector<int16_t> out(2 * 64);
         while (!done)
@@ -90,6 +124,7 @@ TEST(DirectSoundThreads, PlayDuplicateStopAndWaitFromManyThreads) {
     EXPECT_EQ(stops_heard.load(), kWorkers * kRounds);
     EXPECT_EQ(original->Release(), 0u);
     EXPECT_EQ(ds->Release(), 0u);
+    std::remove(music.c_str());
 }
 
 } // namespace
