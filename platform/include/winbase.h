@@ -238,6 +238,33 @@ BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
 HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
 
+// Memory blocks (from winnt.h, which windows.h brings in)
+#define MoveMemory(Destination, Source, Length) memmove((Destination), (Source), (Length))
+#define CopyMemory(Destination, Source, Length) memcpy((Destination), (Source), (Length))
+#define FillMemory(Destination, Length, Fill) memset((Destination), (Fill), (Length))
+#define ZeroMemory(Destination, Length) memset((Destination), 0, (Length))
+
+// Strings
+int WINAPI lstrlenA(LPCSTR lpString);
+LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
+LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+#define lstrlen lstrlenA
+#define lstrcpy lstrcpyA
+#define lstrcpyn lstrcpynA
+#define lstrcat lstrcatA
+#define lstrcmp lstrcmpA
+#define lstrcmpi lstrcmpiA
+
+// Modules
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+#define GetModuleHandle GetModuleHandleA
+#define GetModuleFileName GetModuleFileNameA
+
 // Debugger output
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define OutputDebugString OutputDebugStringA

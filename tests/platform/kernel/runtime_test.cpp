@@ -85,3 +85,32 @@ TEST(DebugOutput, GoesToStandardErrorOnlyWhenAskedFor) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "IDirectInputDevice::SetDataFormat FAILED\n");
     ::unsetenv("LUDORA_DEBUG_OUTPUT");
 }
+
+TEST(KernelStrings, CopyCompareAndScale) {
+    char buffer[8];
+    EXPECT_STREQ(lstrcpynA(buffer, "Pearlwreck", sizeof buffer), "Pearlwr");
+    EXPECT_EQ(lstrlenA(buffer), 7);
+    EXPECT_EQ(lstrlenA(nullptr), 0);
+    EXPECT_EQ(lstrcmpiA("Music", "MUSIC"), 0);
+    EXPECT_LT(lstrcmpiA("abc", "ABD"), 0);
+    EXPECT_GT(lstrcmpA("b", "a"), 0);
+
+    EXPECT_EQ(MulDiv(65535, 100, 65535), 100);
+    EXPECT_EQ(MulDiv(3, 1, 2), 2); // halves round away from zero
+    EXPECT_EQ(MulDiv(-3, 1, 2), -2);
+    EXPECT_EQ(MulDiv(0x40000000, 8, 2), -1); // does not fit
+    EXPECT_EQ(MulDiv(5, 5, 0), -1);
+}
+
+TEST(Modules, TheProgramItselfIsTheOnlyModule) {
+    EXPECT_EQ(GetModuleHandleA(nullptr), reinterpret_cast<HMODULE>(uintptr_t(0x00400000)));
+    EXPECT_EQ(GetModuleHandleA("kernel32.dll"), nullptr);
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    ASSERT_GT(length, 0u);
+    EXPECT_NE(std::string(path).find("kernel_runtime_test"), std::string::npos);
+    char small[4];
+    EXPECT_EQ(GetModuleFileNameA(nullptr, small, sizeof small), 4u);
+    EXPECT_EQ(std::strlen(small), 3u);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+}
