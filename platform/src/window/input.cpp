@@ -16,8 +16,10 @@ namespace ludora::window {
 namespace {
 
 struct Event {
-    enum Kind { Message, Activate, Close, Maximize } kind;
-    HWND hwnd = nullptr; // null: the focus window (keys)
+    enum Kind { Key, Move, Button, Message, Activate, Close, Maximize } kind = Message;
+    HWND hwnd = nullptr; // null: the focus window (keys) or the main window
+    int code = 0;        // key code, button or x
+    int code2 = 0;       // y
     UINT message = 0;
     WPARAM wparam = 0;
     LPARAM lparam = 0;
@@ -64,9 +66,23 @@ WPARAM mouse_key_flags(const InputState& s) {
 
 } // namespace
 
-void inject_key(int dik, bool down) {
+// Events are applied one at a time, each once the program has taken the
+// messages of the one before: a program that samples the key state once per
+// message (as the toolkit's key queue does) sees every scripted key go down
+// and up, however quickly the script typed.
+namespace {
+
+void push(const Event& e) {
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    s.pending.push_back(e);
+}
+
+// Key: updates the physical state and returns the message, or false when the
+// key is unknown.
+bool apply_key(int dik, bool down, Event& out) {
     const KeyInfo* key = key_by_dik(dik);
-    if (!key) return;
+    if (!key) return false;
     InputState& s = state();
     std::lock_guard lock(s.mutex);
     const bool was_down = s.dik[dik] & 0x80;
@@ -76,102 +92,85 @@ void inject_key(int dik, bool down) {
     set_async(s, key->vk_specific, down);
     if (key->vk != key->vk_specific) {
         // The generic code is down while either of its keys is.
-        bool any = false;
-        for (int v :
-             {key->vk_specific == VK_LSHIFT || key->vk_specific == VK_RSHIFT ? VK_LSHIFT : 0,
-              key->vk_specific == VK_LSHIFT || key->vk_specific == VK_RSHIFT ? VK_RSHIFT : 0,
-              key->vk == VK_CONTROL ? VK_LCONTROL : 0, key->vk == VK_CONTROL ? VK_RCONTROL : 0,
-              key->vk == VK_MENU ? VK_LMENU : 0, key->vk == VK_MENU ? VK_RMENU : 0})
-            if (v && async_down(s, v)) any = true;
-        set_async(s, key->vk, any);
+        int left = 0, right = 0;
+        switch (key->vk) {
+        case VK_SHIFT:
+            left = VK_LSHIFT;
+            right = VK_RSHIFT;
+            break;
+        case VK_CONTROL:
+            left = VK_LCONTROL;
+            right = VK_RCONTROL;
+            break;
+        case VK_MENU:
+            left = VK_LMENU;
+            right = VK_RMENU;
+            break;
+        default:
+            break;
+        }
+        set_async(s, key->vk, async_down(s, left) || async_down(s, right));
     }
     const bool is_alt = key->vk == VK_MENU;
     const bool alt_now = is_alt ? down : alt;
     // Alt (without Control) turns key messages into system key messages, as does F10.
     const bool system_key = ((is_alt || alt) && !control) || key->vk == VK_F10;
-    Event e{Event::Message};
-    e.message =
+    out = Event{Event::Message};
+    out.message =
         down ? (system_key ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system_key ? WM_SYSKEYUP : WM_KEYUP);
-    e.wparam = static_cast<WPARAM>(key->vk);
+    out.wparam = static_cast<WPARAM>(key->vk);
     DWORD lparam = 1;                               // repeat count
     lparam |= static_cast<DWORD>(dik & 0x7F) << 16; // scan code
     if (dik & 0x80) lparam |= 1u << 24;             // extended key
     if (alt_now && system_key) lparam |= 1u << 29;  // context: Alt held
     if (down ? was_down : true) lparam |= 1u << 30; // previous state
     if (!down) lparam |= 1u << 31;                  // transition
-    e.lparam = static_cast<LPARAM>(static_cast<LONG>(lparam));
-    s.pending.push_back(e);
+    out.lparam = static_cast<LPARAM>(static_cast<LONG>(lparam));
+    return true;
 }
 
-void inject_mouse_move(HWND hwnd, int x, int y) {
+bool apply_mouse_move(HWND hwnd, int x, int y, Event& out) {
     if (!hwnd) hwnd = main_window();
     RECT client;
     POINT origin;
-    if (!hwnd || !window_client(hwnd, client, origin)) return;
+    if (!hwnd || !window_client(hwnd, client, origin)) return false;
     InputState& s = state();
     std::lock_guard lock(s.mutex);
     const POINT screen{origin.x + x, origin.y + y};
     s.x_total += screen.x - s.cursor.x;
     s.y_total += screen.y - s.cursor.y;
     s.cursor = screen;
-    Event e{Event::Message};
-    e.hwnd = hwnd;
-    e.message = WM_MOUSEMOVE;
-    e.wparam = mouse_key_flags(s);
-    e.lparam = MAKELPARAM(x, y);
-    s.pending.push_back(e);
+    out = Event{Event::Message};
+    out.hwnd = hwnd;
+    out.message = WM_MOUSEMOVE;
+    out.wparam = mouse_key_flags(s);
+    out.lparam = MAKELPARAM(x, y);
+    return true;
 }
 
-void inject_mouse_button(int button, bool down) {
-    if (button < 0 || button > 3) return;
+bool apply_mouse_button(int button, bool down, Event& out) {
     HWND hwnd = main_window();
     RECT client;
     POINT origin;
-    InputState& s = state();
     const bool have_window = hwnd && window_client(hwnd, client, origin);
+    InputState& s = state();
     std::lock_guard lock(s.mutex);
     s.buttons[button] = down ? 0x80 : 0;
     static const int kButtonKeys[4] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, 0x05};
     set_async(s, kButtonKeys[button], down);
-    if (!have_window || button == 3) return;
+    if (!have_window || button == 3) return false;
     static const UINT kDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
     static const UINT kUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
-    Event e{Event::Message};
-    e.hwnd = hwnd;
-    e.message = down ? kDown[button] : kUp[button];
-    e.wparam = mouse_key_flags(s);
-    e.lparam = MAKELPARAM(s.cursor.x - origin.x, s.cursor.y - origin.y);
-    e.flag = down; // a press may activate the window first
-    s.pending.push_back(e);
+    out = Event{Event::Message};
+    out.hwnd = hwnd;
+    out.message = down ? kDown[button] : kUp[button];
+    out.wparam = mouse_key_flags(s);
+    out.lparam = MAKELPARAM(s.cursor.x - origin.x, s.cursor.y - origin.y);
+    out.flag = down; // a press may activate the window first
+    return true;
 }
 
-void inject_activate(bool active) {
-    InputState& s = state();
-    std::lock_guard lock(s.mutex);
-    Event e{Event::Activate};
-    e.flag = active;
-    s.pending.push_back(e);
-}
-
-void inject_close(HWND hwnd) {
-    InputState& s = state();
-    std::lock_guard lock(s.mutex);
-    Event e{Event::Close};
-    e.hwnd = hwnd;
-    s.pending.push_back(e);
-}
-
-void inject_maximize(HWND hwnd, bool maximized) {
-    InputState& s = state();
-    std::lock_guard lock(s.mutex);
-    Event e{Event::Maximize};
-    e.hwnd = hwnd;
-    e.flag = maximized;
-    s.pending.push_back(e);
-}
-
-// True while input messages wait in the queue: a change of activation that
-// came after them waits too, so the program hears both in the user's order.
+// True while input messages wait in the queue.
 bool input_queued() {
     System& sys = system();
     std::lock_guard lock(sys.mutex);
@@ -183,23 +182,95 @@ bool input_queued() {
     return false;
 }
 
+void deliver(const Event& e) {
+    if (e.message >= WM_KEYFIRST && e.message <= WM_KEYLAST) {
+        // Keys go to the focus window of the foreground application.
+        if (!system().foreground) return;
+        HWND target = GetFocus();
+        if (!target) target = GetActiveWindow();
+        if (target) post(target, e.message, e.wparam, e.lparam);
+        return;
+    }
+    if (!window_alive(e.hwnd)) return;
+    if (e.flag && !system().foreground) activate_window(e.hwnd, WA_CLICKACTIVE);
+    HWND target = e.hwnd;
+    {
+        std::lock_guard lock(system().mutex);
+        if (system().capture) target = system().capture;
+    }
+    post(target, e.message, e.wparam, e.lparam);
+}
+
+} // namespace
+
+void inject_key(int dik, bool down) {
+    if (!key_by_dik(dik)) return;
+    Event e{Event::Key};
+    e.code = dik;
+    e.flag = down;
+    push(e);
+}
+
+void inject_mouse_move(HWND hwnd, int x, int y) {
+    Event e{Event::Move};
+    e.hwnd = hwnd;
+    e.code = x;
+    e.code2 = y;
+    push(e);
+}
+
+void inject_mouse_button(int button, bool down) {
+    if (button < 0 || button > 3) return;
+    Event e{Event::Button};
+    e.code = button;
+    e.flag = down;
+    push(e);
+}
+
+void inject_activate(bool active) {
+    Event e{Event::Activate};
+    e.flag = active;
+    push(e);
+}
+
+void inject_close(HWND hwnd) {
+    Event e{Event::Close};
+    e.hwnd = hwnd;
+    push(e);
+}
+
+void inject_maximize(HWND hwnd, bool maximized) {
+    Event e{Event::Maximize};
+    e.hwnd = hwnd;
+    e.flag = maximized;
+    push(e);
+}
+
 void process_input() {
     for (;;) {
+        if (input_queued()) return;
         Event e;
         {
             InputState& s = state();
-            std::unique_lock lock(s.mutex);
+            std::lock_guard lock(s.mutex);
             if (s.pending.empty()) return;
-            if (s.pending.front().kind != Event::Message) {
-                lock.unlock();
-                if (input_queued()) return;
-                lock.lock();
-                if (s.pending.empty()) return;
-            }
             e = s.pending.front();
             s.pending.pop_front();
         }
+        Event message;
         switch (e.kind) {
+        case Event::Key:
+            if (apply_key(e.code, e.flag, message)) deliver(message);
+            break;
+        case Event::Move:
+            if (apply_mouse_move(e.hwnd, e.code, e.code2, message)) deliver(message);
+            break;
+        case Event::Button:
+            if (apply_mouse_button(e.code, e.flag, message)) deliver(message);
+            break;
+        case Event::Message:
+            deliver(e);
+            break;
         case Event::Activate:
             if (e.flag)
                 reactivate_application();
@@ -214,24 +285,6 @@ void process_input() {
         }
         case Event::Maximize:
             set_maximized(e.hwnd, e.flag);
-            break;
-        case Event::Message:
-            if (e.message >= WM_KEYFIRST && e.message <= WM_KEYLAST) {
-                // Keys go to the focus window of the foreground application.
-                if (!system().foreground) break;
-                HWND target = GetFocus();
-                if (!target) target = GetActiveWindow();
-                if (target) post(target, e.message, e.wparam, e.lparam);
-            } else {
-                if (!window_alive(e.hwnd)) break;
-                if (e.flag && !system().foreground) activate_window(e.hwnd, WA_CLICKACTIVE);
-                HWND target = e.hwnd;
-                {
-                    std::lock_guard lock(system().mutex);
-                    if (system().capture) target = system().capture;
-                }
-                post(target, e.message, e.wparam, e.lparam);
-            }
             break;
         }
     }

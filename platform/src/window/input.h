@@ -1,7 +1,8 @@
 // The user's input as the hardware gives it. Drivers, the script and the
-// harness inject events here: the physical state (GetAsyncKeyState,
-// DirectInput) changes at once, and the window messages follow when the
-// program next pumps its queue.
+// harness inject events here; while the program pumps its queue they are
+// applied in order, each once the messages of the one before have been taken:
+// the physical state (GetAsyncKeyState, DirectInput) changes and the message
+// is posted together.
 #pragma once
 
 #include <windows.h>

@@ -106,9 +106,11 @@ TEST_F(DirectInputTest, KeyboardStateFollowsTheScript) {
 TEST_F(DirectInputTest, MouseReportsMotionSinceTheLastRead) {
     LPDIRECTINPUTDEVICEA mouse = device(GUID_SysMouse, c_dfDIMouse);
     LudoraPostMouseMove(100, 100);
+    pump();
     ASSERT_EQ(mouse->Acquire(), DI_OK); // motion before this is not reported
     LudoraPostMouseMove(95, 100);
     LudoraPostMouseButton(0, 1);
+    pump();
     DIMOUSESTATE state;
     ASSERT_EQ(mouse->GetDeviceState(sizeof state, &state), DI_OK);
     EXPECT_EQ(state.lX, -5);
@@ -125,7 +127,30 @@ TEST_F(DirectInputTest, MouseReportsMotionSinceTheLastRead) {
     EXPECT_EQ(state.rgbButtons[1], 0x80);
     LudoraPostMouseButton(0, 0);
     LudoraPostMouseButton(1, 0);
+    pump();
     mouse->Release();
+}
+
+// The toolkit's key queue samples the keyboard once per message taken and
+// looks for keys that went down since: every scripted key must show.
+TEST_F(DirectInputTest, EveryScriptedKeyIsSeenDownBetweenMessages) {
+    LPDIRECTINPUTDEVICEA kb = device(GUID_SysKeyboard, c_dfDIKeyboard);
+    ASSERT_EQ(kb->Acquire(), DI_OK);
+    LudoraRunScript("type Ab\nkey press RETURN\n");
+    BYTE previous[256] = {};
+    std::vector<int> pressed;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        BYTE keys[256];
+        ASSERT_EQ(kb->GetDeviceState(sizeof keys, keys), DI_OK);
+        for (int i = 0; i < 256; ++i)
+            if ((keys[i] & 0x80) && !(previous[i] & 0x80)) pressed.push_back(i);
+        std::memcpy(previous, keys, sizeof keys);
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    EXPECT_EQ(pressed, (std::vector<int>{DIK_LSHIFT, DIK_A, DIK_B, DIK_RETURN}));
+    kb->Release();
 }
 
 TEST_F(DirectInputTest, ForegroundDevicesLoseAcquisitionWithTheForeground) {
