@@ -34,20 +34,22 @@ bool blit_fast_fill(const BlitRequest& r) {
     if (rect_empty(a)) return true;
     const int w = a.right - a.left;
     const uint32_t fill = r.fill & depth_mask(bits);
-    for (int y = a.top; y < a.bottom; ++y) {
-        uint8_t* row = d.row(y);
-        if (bits == 8) {
-            std::memset(row + a.left, static_cast<int>(fill), w);
-        } else if (bits == 16) {
-            uint16_t* p = reinterpret_cast<uint16_t*>(row) + a.left;
-            const uint16_t v = static_cast<uint16_t>(fill);
-            for (int i = 0; i < w; ++i)
-                p[i] = v;
-        } else {
-            uint32_t* p = reinterpret_cast<uint32_t*>(row) + a.left;
-            for (int i = 0; i < w; ++i)
-                p[i] = fill;
-        }
+    const int bytes = bits / 8;
+    // One row of the pattern, then copies of it: rows need not be aligned.
+    uint8_t* first = d.row(a.top) + static_cast<ptrdiff_t>(a.left) * bytes;
+    if (bytes == 1) {
+        std::memset(first, static_cast<int>(fill), static_cast<size_t>(w));
+    } else if (bytes == 2) {
+        const uint16_t v = static_cast<uint16_t>(fill);
+        for (int i = 0; i < w; ++i)
+            std::memcpy(first + 2 * static_cast<ptrdiff_t>(i), &v, 2);
+    } else {
+        for (int i = 0; i < w; ++i)
+            std::memcpy(first + 4 * static_cast<ptrdiff_t>(i), &fill, 4);
+    }
+    for (int y = a.top + 1; y < a.bottom; ++y) {
+        std::memcpy(d.row(y) + static_cast<ptrdiff_t>(a.left) * bytes, first,
+                    static_cast<size_t>(w) * bytes);
     }
     return true;
 }
@@ -88,29 +90,30 @@ bool blit_fast_keyed16(const BlitRequest& r) {
     const int w = a.right - a.left;
     const uint16_t key = static_cast<uint16_t>(r.source_key.low);
     for (int y = 0; y < a.bottom - a.top; ++y) {
-        const uint16_t* sp = reinterpret_cast<const uint16_t*>(s.row(sy + y)) + sx;
-        uint16_t* dp = reinterpret_cast<uint16_t*>(d.row(a.top + y)) + a.left;
+        const uint8_t* sp = s.row(sy + y) + static_cast<ptrdiff_t>(sx) * 2;
+        uint8_t* dp = d.row(a.top + y) + static_cast<ptrdiff_t>(a.left) * 2;
         int i = 0;
 #if defined(__SSE2__)
         const __m128i k = _mm_set1_epi16(static_cast<short>(key));
         for (; i + 8 <= w; i += 8) {
-            const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + i));
+            const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + 2 * i));
             const __m128i transparent = _mm_cmpeq_epi16(src, k);
             const int bits = _mm_movemask_epi8(transparent);
             if (bits == 0xFFFF) continue; // all key: nothing to write
             if (bits == 0) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + i), src);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + 2 * i), src);
                 continue;
             }
-            const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + i));
+            const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + 2 * i));
             const __m128i mixed =
                 _mm_or_si128(_mm_and_si128(transparent, dst), _mm_andnot_si128(transparent, src));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + i), mixed);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + 2 * i), mixed);
         }
 #endif
         for (; i < w; ++i) {
-            const uint16_t v = sp[i];
-            if (v != key) dp[i] = v;
+            uint16_t v;
+            std::memcpy(&v, sp + 2 * i, 2);
+            if (v != key) std::memcpy(dp + 2 * i, &v, 2);
         }
     }
     return true;
@@ -144,11 +147,12 @@ void convert_to_xrgb(const Canvas& c, RECT r, uint32_t* out, int out_pitch) {
     if (c.format == format_rgb565()) {
         static const Rgb565Tables tables;
         for (int y = r.top; y < r.bottom; ++y) {
-            const uint16_t* src = reinterpret_cast<const uint16_t*>(c.row(y)) + r.left;
+            const uint8_t* src = c.row(y) + static_cast<ptrdiff_t>(r.left) * 2;
             uint32_t* line = out + static_cast<ptrdiff_t>(y - r.top) * out_pitch;
             const int w = r.right - r.left;
             for (int i = 0; i < w; ++i) {
-                const uint16_t p = src[i];
+                uint16_t p;
+                std::memcpy(&p, src + 2 * i, 2);
                 line[i] = tables.red[p >> 11] | tables.green[(p >> 5) & 63] | tables.blue[p & 31];
             }
         }
@@ -156,10 +160,13 @@ void convert_to_xrgb(const Canvas& c, RECT r, uint32_t* out, int out_pitch) {
     }
     if (c.format == format_xrgb32()) {
         for (int y = r.top; y < r.bottom; ++y) {
-            const uint32_t* src = reinterpret_cast<const uint32_t*>(c.row(y)) + r.left;
+            const uint8_t* src = c.row(y) + static_cast<ptrdiff_t>(r.left) * 4;
             uint32_t* line = out + static_cast<ptrdiff_t>(y - r.top) * out_pitch;
-            for (int i = 0; i < r.right - r.left; ++i)
-                line[i] = src[i] & 0xFFFFFF;
+            for (int i = 0; i < r.right - r.left; ++i) {
+                uint32_t p;
+                std::memcpy(&p, src + 4 * static_cast<ptrdiff_t>(i), 4);
+                line[i] = p & 0xFFFFFF;
+            }
         }
         return;
     }
