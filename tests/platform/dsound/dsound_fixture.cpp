@@ -1,9 +1,20 @@
 #include "dsound_fixture.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace dsound_test {
+namespace {
+
+// The tests never open a real sound device, however they are started.
+class HeadlessAudio : public ::testing::Environment {
+public:
+    void SetUp() override { setenv("LUDORA_VIDEO", "headless", 1); }
+};
+const auto* const kHeadlessAudio = ::testing::AddGlobalTestEnvironment(new HeadlessAudio);
+
+} // namespace
 
 WAVEFORMATEX pcm_format(DWORD rate, WORD channels, WORD bits) {
     WAVEFORMATEX format{};

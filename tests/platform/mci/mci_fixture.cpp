@@ -1,11 +1,22 @@
 #include "mci_fixture.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
 
 namespace mci_test {
+namespace {
+
+// The tests never open a real sound device, however they are started.
+class HeadlessAudio : public ::testing::Environment {
+public:
+    void SetUp() override { setenv("LUDORA_VIDEO", "headless", 1); }
+};
+const auto* const kHeadlessAudio = ::testing::AddGlobalTestEnvironment(new HeadlessAudio);
+
+} // namespace
 
 void MciTest::SetUp() {
     LudoraHoldClock();
