@@ -1,6 +1,5 @@
 #include "ddraw/blitter.h"
 
-#include <array>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -126,34 +125,48 @@ void blit(const BlitRequest& r) {
 
 namespace {
 
-// 5-6-5 to 0x00RRGGBB through one small table per channel, built from the reference.
-struct Rgb565Tables {
-    std::array<uint32_t, 32> red{}, blue{};
-    std::array<uint32_t, 64> green{};
-    Rgb565Tables() {
-        const PixelFormat f = format_rgb565();
-        for (uint32_t v = 0; v < 32; ++v) {
-            red[v] = decode_pixel(f, v << 11);
-            blue[v] = decode_pixel(f, v);
-        }
-        for (uint32_t v = 0; v < 64; ++v)
-            green[v] = decode_pixel(f, v << 5);
-    }
-};
+// 5-6-5 to 0x00RRGGBB with each channel scaled to 0..255 and rounded, as the
+// reference does: round(v * 255 / 31) is (v * 527 + 23) >> 6 and round(v * 255 / 63)
+// is (v * 259 + 33) >> 6 for every v. Plain arithmetic, so the compiler vectorises it.
+inline uint32_t rgb565_to_xrgb(uint32_t p) {
+    const uint32_t r = ((p >> 11) * 527 + 23) >> 6;
+    const uint32_t g = (((p >> 5) & 63) * 259 + 33) >> 6;
+    const uint32_t b = ((p & 31) * 527 + 23) >> 6;
+    return (r << 16) | (g << 8) | b;
+}
 
 } // namespace
 
 void convert_to_xrgb(const Canvas& c, RECT r, uint32_t* out, int out_pitch) {
     if (c.format == format_rgb565()) {
-        static const Rgb565Tables tables;
         for (int y = r.top; y < r.bottom; ++y) {
             const uint8_t* src = c.row(y) + static_cast<ptrdiff_t>(r.left) * 2;
             uint32_t* line = out + static_cast<ptrdiff_t>(y - r.top) * out_pitch;
             const int w = r.right - r.left;
-            for (int i = 0; i < w; ++i) {
+            int i = 0;
+#if defined(__SSE2__)
+            // Eight pixels at a time in 16-bit lanes; the products stay below 2^15.
+            const __m128i m6 = _mm_set1_epi16(63), m5 = _mm_set1_epi16(31);
+            const __m128i k527 = _mm_set1_epi16(527), k259 = _mm_set1_epi16(259);
+            const __m128i k23 = _mm_set1_epi16(23), k33 = _mm_set1_epi16(33);
+            for (; i + 8 <= w; i += 8) {
+                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i));
+                const __m128i r5 = _mm_srli_epi16(p, 11);
+                const __m128i g6 = _mm_and_si128(_mm_srli_epi16(p, 5), m6);
+                const __m128i b5 = _mm_and_si128(p, m5);
+                const __m128i r8 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(r5, k527), k23), 6);
+                const __m128i g8 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(g6, k259), k33), 6);
+                const __m128i b8 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(b5, k527), k23), 6);
+                const __m128i gb = _mm_or_si128(_mm_slli_epi16(g8, 8), b8);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i), _mm_unpacklo_epi16(gb, r8));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + 4),
+                                 _mm_unpackhi_epi16(gb, r8));
+            }
+#endif
+            for (; i < w; ++i) {
                 uint16_t p;
                 std::memcpy(&p, src + 2 * i, 2);
-                line[i] = tables.red[p >> 11] | tables.green[(p >> 5) & 63] | tables.blue[p & 31];
+                line[i] = rgb565_to_xrgb(p);
             }
         }
         return;
