@@ -43,8 +43,9 @@ uint64_t now_ms() {
     return clock_us() / 1000;
 }
 
+// Whole numbers of a sane size only: coordinates and waits stay far from overflow.
 bool parse_int(const std::string& text, long& value) {
-    if (text.empty()) return false;
+    if (text.empty() || text.size() > 9) return false;
     char* end = nullptr;
     value = std::strtol(text.c_str(), &end, 10);
     return end && *end == 0;

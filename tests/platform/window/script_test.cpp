@@ -112,8 +112,10 @@ TEST_F(ScriptTest, BadLinesAreReportedAndSkipped) {
                                          "jump\n"
                                          "activate 2\n"
                                          "shot\n"
+                                         "move 99999999999 1\n"
+                                         "wait -5\n"
                                          "key press ESCAPE\n");
-    EXPECT_EQ(rejected, 7);
+    EXPECT_EQ(rejected, 9);
     pump();
     EXPECT_EQ(heard_names(), (std::vector<std::string>{"KEYDOWN 27", "CHAR \x1b", "KEYUP 27"}));
 }
