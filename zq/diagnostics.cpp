@@ -5,9 +5,25 @@
 #include <stdarg.h>
 #include <string.h>
 
-int g_bDebug = 0;
+std::atomic<int> g_bDebug{0};
 FILE* g_pLogFile = nullptr;
 char g_ErrorText[2048];
+
+namespace {
+
+std::atomic_flag g_LogBusy = ATOMIC_FLAG_INIT;
+
+// Held while the report buffer and the file are written; lines are rare.
+class LogGuard {
+public:
+    LogGuard() {
+        while (g_LogBusy.test_and_set(std::memory_order_acquire)) {
+        }
+    }
+    ~LogGuard() { g_LogBusy.clear(std::memory_order_release); }
+};
+
+} // namespace
 
 void ZQDebugEnable(int on) {
     g_bDebug = on;
@@ -19,6 +35,7 @@ void ZQRegError(const char* text) {
 
 void ZQPrintError() {}
 
+// Called with the log guard held.
 static void WriteLog(const char* text) {
     if (!g_bDebug) return;
     // The first line of the process empties the file; each line is closed at
@@ -37,10 +54,12 @@ void DebugLog(const char* format, ...) {
     va_start(args, format);
     vsnprintf(line, sizeof line, format, args);
     va_end(args);
+    LogGuard guard;
     WriteLog(line);
 }
 
 void ReportError(const char* text) {
+    LogGuard guard;
     snprintf(g_ErrorText, sizeof g_ErrorText, "%s\n", text != nullptr ? text : "");
     WriteLog(g_ErrorText);
 }

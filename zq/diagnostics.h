@@ -5,7 +5,11 @@
 
 #include <stdio.h>
 
-extern int g_bDebug;
+#include <atomic>
+
+// The pointer's timer thread may report too (a mouse that cannot be
+// re-acquired), so the switch is atomic and every line is written whole.
+extern std::atomic<int> g_bDebug;
 extern FILE* g_pLogFile;
 extern char g_ErrorText[2048];
 
