@@ -259,4 +259,5 @@ TEST(SoundPoolLifecycle, AnEmptyPoolRefusesQuietlyAndExitRunsTwice) {
     EXPECT_EQ(nullptr, ZQSound::GetDSObject());
     EXPECT_EQ(nullptr, ZQSound::g_SampleList);
     LudoraReleaseClock();
+    RemoveTempFiles();
 }

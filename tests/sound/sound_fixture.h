@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "ludora/harness_audio.h"
@@ -86,9 +88,22 @@ inline std::vector<int16_t> Samples16(const Bytes& data) {
     return out;
 }
 
+inline std::vector<std::string>& TempFiles() {
+    static std::vector<std::string> files;
+    return files;
+}
+
+inline void RemoveTempFiles() {
+    for (const std::string& path : TempFiles())
+        unlink(path.c_str());
+    TempFiles().clear();
+}
+
 inline std::string WriteTemp(const std::string& name, const Bytes& bytes) {
-    std::string path = testing::TempDir() + "zqsound_" + name;
+    // One name per process: CTest runs tests side by side.
+    std::string path = testing::TempDir() + "zqsound_" + std::to_string(getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), (long)bytes.size());
+    TempFiles().push_back(path);
     return path;
 }
 
@@ -125,6 +140,7 @@ protected:
     void TearDown() override {
         g_Sound.Exit();
         LudoraReleaseClock();
+        soundtest::RemoveTempFiles();
     }
 
     int Load(const std::string& name, const soundtest::Bytes& bytes, unsigned long id) {
