@@ -19,8 +19,8 @@ struct DisplayMode {
 
 // The desktop of LUDORA_DESKTOP (1024x768 at 16 bits by default).
 DisplayMode desktop_mode();
-// The modes DirectDraw offers: the usual sizes from 640x480 up at 8, 16 and 32 bits
-// and the desktop's own mode. 16 bits means the desktop's 16-bit layout (5-5-5 on a
+// The modes DirectDraw offers: 320x200, 320x240 and 640x400, then the usual sizes
+// from 640x480 up, each at 8, 16 and 32 bits, and the desktop's own mode. 16 bits means the desktop's 16-bit layout (5-5-5 on a
 // 15-bit desktop, else 5-6-5).
 std::vector<DisplayMode> display_modes();
 // The screen as GDI sees it: the mode last set by SetDisplayMode, else the desktop.

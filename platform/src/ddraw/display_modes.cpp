@@ -22,7 +22,9 @@ DisplayMode desktop_mode() {
 std::vector<DisplayMode> display_modes() {
     const DisplayMode desktop = desktop_mode();
     const PixelFormat high_colour = desktop.format.bits == 16 ? desktop.format : format_rgb565();
-    static const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1152, 864}, {1280, 1024}};
+    // The low-resolution modes come first, as drivers list them (Mode X among them).
+    static const int sizes[][2] = {{320, 200}, {320, 240},  {640, 400},  {640, 480},
+                                   {800, 600}, {1024, 768}, {1152, 864}, {1280, 1024}};
     std::vector<DisplayMode> modes;
     bool desktop_listed = false;
     for (const auto& size : sizes) {

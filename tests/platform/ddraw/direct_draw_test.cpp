@@ -117,6 +117,7 @@ TEST(DirectDraw, CooperativeLevelsAndModeChanges) {
                                       DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE | DDSCL_ALLOWREBOOT),
               DD_OK);
     EXPECT_EQ(dd->SetDisplayMode(801, 600, 16), DDERR_INVALIDMODE);
+    EXPECT_EQ(dd->SetDisplayMode(320, 240, 8), DD_OK); // Mode X
     ASSERT_EQ(dd->SetDisplayMode(800, 600, 16), DD_OK);
     dd->GetDisplayMode(&desc);
     EXPECT_EQ(desc.dwWidth, 800u);
