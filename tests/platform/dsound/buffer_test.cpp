@@ -241,8 +241,21 @@ TEST_F(Buffers, PriorityIsNeededForThePrimaryFormat) {
     primary->Release();
 }
 
+BOOL CALLBACK count_device(LPGUID guid, LPCSTR description, LPCSTR, LPVOID context) {
+    EXPECT_EQ(guid, nullptr); // the default device
+    EXPECT_STRNE(description, "");
+    ++*static_cast<int*>(context);
+    return TRUE;
+}
+
 TEST(DirectSoundCreate, FailsWithoutASoundDevice) {
+    int devices = 0;
+    ASSERT_EQ(DirectSoundEnumerateA(count_device, &devices), DS_OK);
+    EXPECT_EQ(devices, 1);
     setenv("LUDORA_AUDIO", "none", 1);
+    devices = 0;
+    ASSERT_EQ(DirectSoundEnumerateA(count_device, &devices), DS_OK);
+    EXPECT_EQ(devices, 0);
     LPDIRECTSOUND ds = reinterpret_cast<LPDIRECTSOUND>(1);
     EXPECT_EQ(DirectSoundCreate(nullptr, &ds, nullptr), DSERR_NODRIVER);
     EXPECT_EQ(ds, nullptr);
