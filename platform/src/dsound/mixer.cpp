@@ -137,15 +137,10 @@ void Mixer::release() {
     if (users_ == 0) return;
     if (--users_ > 0) return;
     device_.reset();
+    // The capture goes on into the next session (the music may be reopened
+    // after a pause of the device); until then the file is complete as it stands.
     std::lock_guard lock(mutex_);
-    if (capture_.is_open() && capture_.path() == settings::audio_out()) {
-        capture_.close();
-    } else {
-        capture_.fix_header();
-    }
-    // The next DirectSound object starts from the device's own format and level.
-    format_ = OutputFormat{};
-    master_left_ = master_right_ = 1.0f;
+    capture_.fix_header();
 }
 
 void Mixer::close_at_exit() {

@@ -68,7 +68,7 @@ LPDIRECTSOUNDBUFFER square_buffer(LPDIRECTSOUND ds) {
     return buffer;
 }
 
-TEST(AudioCapture, AudioOutRecordsEverythingMixedUntilTheLastRelease) {
+TEST(AudioCapture, AudioOutRecordsEverythingMixedAndIsCompleteAtTheLastRelease) {
     const std::string path = temp_path("ludora_audio_out");
     LudoraHoldClock();
     setenv("LUDORA_AUDIO_OUT", path.c_str(), 1);
@@ -100,6 +100,7 @@ TEST(AudioCapture, AudioOutRecordsEverythingMixedUntilTheLastRelease) {
     EXPECT_EQ(std::memcmp(wav.data.data(), heard.data(), wav.data.size()), 0);
     EXPECT_EQ(heard[0], 12000);
     EXPECT_EQ(heard[2 * 75 + 1], -12000);
+    LudoraStopAudioCapture();
     std::remove(path.c_str());
 }
 
