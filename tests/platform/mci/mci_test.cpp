@@ -145,6 +145,18 @@ TEST_F(MciErrors, FilesThatAreNotMusicAreRefusedSafely) {
     std::filesystem::resize_file(dir_ + "/cut.wav", 44 + 1000);
     EXPECT_EQ(send("open cut.wav alias cut"), 0u);
     EXPECT_EQ(status("cut", "length"), "23");
+
+    // An MP3 file of nothing is refused; one cut short plays the frames it has.
+    std::filesystem::resize_file(dir_ + "/cut.wav", 0);
+    std::filesystem::resize_file(dir_ + "/cut.wav", 20000);
+    std::filesystem::rename(dir_ + "/cut.wav", dir_ + "/zeros.mp3");
+    EXPECT_EQ(send("open zeros.mp3 alias zeros"), MCIERR_INVALID_FILE);
+    std::filesystem::copy_file(LUDORA_MCI_DATA_DIR "/tone_441hz_2s.mp3", dir_ + "/short.mp3");
+    std::filesystem::resize_file(dir_ + "/short.mp3", 4000);
+    ASSERT_EQ(send("open short.mp3 alias short"), 0u);
+    const int length = std::atoi(status("short", "length").c_str());
+    EXPECT_GT(length, 200);
+    EXPECT_LT(length, 1000);
 }
 
 TEST_F(MciErrors, ErrorTextsAreWindowsLike) {
