@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <sys/stat.h>
 
 namespace {
@@ -273,4 +274,33 @@ TEST_F(PrivateProfile, ABareNameIsRelativeToTheCurrentDirectory) {
     EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "string", "win1.tmp"));
     EXPECT_EQ(read_bytes("win1.tmp"), "[App]\r\nkey=string\r\n");
     EXPECT_EQ(get("app", "KEY", "", "WIN1.TMP"), "string");
+}
+
+TEST_F(PrivateProfile, GarbageFilesAreReadSafelyAndKeptWhenWritten) {
+    std::mt19937 random(20260101);
+    const char alphabet[] = "[]=;\"' \t\r\nabAB\0\xff";
+    for (int round = 0; round < 60; ++round) {
+        std::string garbage(random() % 300, ' ');
+        for (char& c : garbage)
+            c = alphabet[random() % (sizeof alphabet - 1)];
+        write_bytes("test.ini", garbage);
+        char buffer[7];
+        for (DWORD size : {1u, 2u, 3u, 7u}) {
+            // Lists end in two NULs (one when the buffer holds one character).
+            for (const char* section : {static_cast<const char*>(nullptr), "a"}) {
+                const DWORD n = GetPrivateProfileStringA(section, nullptr, "", buffer, size, kIni);
+                ASSERT_LT(n, size);
+                EXPECT_EQ(buffer[n], '\0');
+                EXPECT_TRUE(n == 0 || buffer[n - 1] == '\0' || buffer[n + 1] == '\0');
+            }
+            GetPrivateProfileStringA("a", "b", "fallback", buffer, size, kIni);
+            EXPECT_EQ(buffer[std::strlen(buffer)], '\0');
+            GetPrivateProfileSectionA("A", buffer, size, kIni);
+        }
+        // A new section goes after everything that was there, which stays byte for byte.
+        ASSERT_TRUE(WritePrivateProfileStringA("Fresh Section", "key", "value", kIni));
+        const std::string after = read_bytes("test.ini");
+        ASSERT_EQ(after.compare(0, garbage.size(), garbage), 0) << round;
+        EXPECT_EQ(get("fresh section", "KEY"), "value") << round;
+    }
 }
