@@ -14,8 +14,6 @@
 #include <deque>
 #include <thread>
 
-using zqtest::ZqTest;
-
 namespace {
 
 const HRESULT kInputLost = static_cast<HRESULT>(0x8007001E);
@@ -25,14 +23,20 @@ const HRESULT kOtherAppHasPrio = static_cast<HRESULT>(0x80070005);
 // A device whose answers the test scripts; it counts what the library asks.
 class ScriptedDevice : public IDirectInputDeviceA {
 public:
-    std::deque<HRESULT> acquireResults;
-    std::deque<HRESULT> stateResults;
+    std::deque<HRESULT> acquireResults, stateResults;
     DIMOUSESTATE mouse = {};
     BYTE keys[256] = {};
-    int acquires = 0;
-    int unacquires = 0;
-    int reads = 0;
+    int acquires = 0, unacquires = 0;
 
+    HRESULT STDMETHODCALLTYPE Acquire() override { return ++acquires, Next(acquireResults); }
+    HRESULT STDMETHODCALLTYPE Unacquire() override { return ++unacquires, DI_OK; }
+    HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
+        const HRESULT result = Next(stateResults);
+        if (result == DI_OK)
+            std::memcpy(data, size == sizeof mouse ? (void*)&mouse : (void*)keys, size);
+        return result;
+    }
+    // The rest is never asked for here.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -42,23 +46,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetProperty(REFGUID, LPDIPROPHEADER) override { return DI_OK; }
     HRESULT STDMETHODCALLTYPE SetProperty(REFGUID, LPCDIPROPHEADER) override { return DI_OK; }
-    HRESULT STDMETHODCALLTYPE Acquire() override {
-        ++acquires;
-        return Next(acquireResults);
-    }
-    HRESULT STDMETHODCALLTYPE Unacquire() override {
-        ++unacquires;
-        return DI_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
-        ++reads;
-        const HRESULT result = Next(stateResults);
-        if (result == DI_OK) {
-            if (size == sizeof mouse) std::memcpy(data, &mouse, sizeof mouse);
-            if (size == sizeof keys) std::memcpy(data, keys, sizeof keys);
-        }
-        return result;
-    }
     HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override {
         return DI_OK;
     }
@@ -81,29 +68,23 @@ private:
     }
 };
 
-class InputRules : public ZqTest {
+class InputRules : public zqtest::ZqTest {
 protected:
     void TearDown() override {
         g_lpMouse = nullptr;
         g_lpKBDevice = nullptr;
         g_bMouseAcquired = 0;
-        ZqTest::TearDown();
+        zqtest::ZqTest::TearDown();
     }
     ScriptedDevice device_;
 };
 
-TEST_F(InputRules, WithoutAMouseEverythingIsZero) {
-    g_lpMouse = nullptr;
-    EXPECT_EQ(ZQAcquireMouse(1), 0);
-    EXPECT_EQ(ZQAcquireMouse(0), 0);
+TEST_F(InputRules, MouseIsAcquiredOnceUntilReleased) {
+    EXPECT_EQ(ZQAcquireMouse(1), 0); // no mouse: nothing to do
     int dx = 9, dy = 9, buttons = 9;
     ZQGetMouseData(&dx, &dy, &buttons);
-    EXPECT_EQ(dx, 0);
-    EXPECT_EQ(dy, 0);
-    EXPECT_EQ(buttons, 0);
-}
+    EXPECT_EQ(dx | dy | buttons, 0);
 
-TEST_F(InputRules, MouseIsAcquiredOnceUntilReleased) {
     g_lpMouse = &device_;
     g_bMouseAcquired = 0;
     EXPECT_EQ(ZQAcquireMouse(1), 1);
@@ -200,10 +181,10 @@ TEST_F(InputRules, KeyboardReadsRecoverFromLossAndGiveUpOnPriority) {
 }
 
 // The same, through the window harness and the layer's DirectInput.
-class RealInput : public ZqTest {
+class RealInput : public zqtest::ZqTest {
 protected:
     void SetUp() override {
-        ZqTest::SetUp();
+        zqtest::ZqTest::SetUp();
         window_ = MakeWindow(640, 480, 100, 100);
         ASSERT_NE(window_, nullptr);
         g_hWnd = window_;

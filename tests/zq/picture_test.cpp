@@ -3,7 +3,6 @@
 // and a shot, compared with the same picture composed independently in a DIB.
 #include "zq_test_support.h"
 
-#include "surface_helpers.h"
 #include "zq.h"
 
 #include <ludora/harness_video.h>
