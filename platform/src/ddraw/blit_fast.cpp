@@ -65,10 +65,12 @@ bool blit_fast_copy(const BlitRequest& r) {
     const int sy = r.source_rect.top + (a.top - r.dest_rect.top);
     const size_t bytes = static_cast<size_t>(a.right - a.left) * bpp;
     const int rows = a.bottom - a.top;
-    // Within one surface, walk rows away from the overlap; memmove handles each row.
-    const bool upward = canvases_overlap(s, d) && d.row(a.top) > s.row(sy);
+    // When the destination lies above in memory, write its highest rows first (the
+    // last rows top-down, the first rows of a bottom-up canvas), as memmove would.
+    const bool higher = d.row(a.top) > s.row(sy);
+    const bool backwards = canvases_overlap(s, d) && higher == (d.pitch > 0);
     for (int i = 0; i < rows; ++i) {
-        const int k = upward ? rows - 1 - i : i;
+        const int k = backwards ? rows - 1 - i : i;
         std::memmove(d.row(a.top + k) + static_cast<ptrdiff_t>(a.left) * bpp,
                      s.row(sy + k) + static_cast<ptrdiff_t>(sx) * bpp, bytes);
     }

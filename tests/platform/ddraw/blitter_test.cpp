@@ -115,13 +115,24 @@ TEST(Blitter, FastPathsLeaveStretchingKeysRangesAndDestinationKeysToTheReference
     EXPECT_FALSE(blit_fast_copy(r)); // formats differ: the reference converts
 }
 
+// Bottom-up, as a DIB section lies in memory: the top row is the last one.
+void make_bottom_up(Picture& p) {
+    p.canvas.top = p.bytes.data() + p.canvas.pitch * (p.canvas.height - 1);
+    p.canvas.pitch = -p.canvas.pitch;
+}
+
 TEST(Blitter, OverlappingCopiesWithinOneSurfaceReadTheOldPixels) {
     std::mt19937 rng(7);
-    for (int round = 0; round < 100; ++round) {
+    for (int round = 0; round < 200; ++round) {
         Picture pic(30, 30, format_rgb565());
         pic.randomise(rng, 0, 0);
+        const bool bottom_up = round % 2;
         Picture expected = pic;
         expected.canvas.top = expected.bytes.data();
+        if (bottom_up) {
+            make_bottom_up(pic);
+            make_bottom_up(expected);
+        }
         BlitRequest r;
         r.source_rect = random_rect(rng, 30, 30);
         const int w = r.source_rect.right - r.source_rect.left;
@@ -130,8 +141,9 @@ TEST(Blitter, OverlappingCopiesWithinOneSurfaceReadTheOldPixels) {
         r.dest_rect = RECT{x, y, x + w, y + h};
         r.clip = RECT{0, 0, 30, 30};
         // The expected result reads from an untouched copy.
-        Picture source_copy = pic;
-        source_copy.canvas.top = source_copy.bytes.data();
+        Picture source_copy = expected;
+        source_copy.canvas.top =
+            source_copy.bytes.data() + (expected.canvas.top - expected.bytes.data());
         r.source = &source_copy.canvas;
         r.dest = &expected.canvas;
         blit_reference(r);
@@ -140,7 +152,7 @@ TEST(Blitter, OverlappingCopiesWithinOneSurfaceReadTheOldPixels) {
         blit(r);
         ASSERT_EQ(pic.bytes, expected.bytes) << "round " << round;
         Picture again = source_copy;
-        again.canvas.top = again.bytes.data();
+        again.canvas.top = again.bytes.data() + (source_copy.canvas.top - source_copy.bytes.data());
         r.source = &again.canvas;
         r.dest = &again.canvas;
         blit_reference(r);
