@@ -2,6 +2,7 @@
 // reference counts.
 #include "ddraw_helpers.h"
 
+#include <cstdlib>
 #include <vector>
 
 using namespace ddraw_test;
@@ -67,6 +68,31 @@ TEST(DirectDraw, EnumeratesThePrimaryDriverAndReportsTheDesktopMode) {
     dd->EnumDisplayModes(0, &filter, &modes, collect_mode);
     EXPECT_EQ(modes.size(), 3u);
     EXPECT_EQ(dd->Release(), 0u);
+}
+
+TEST(DirectDraw, AFifteenBitDesktopIsFiveFiveFiveInDirectDrawAndSixteenBitsInGdi) {
+    setenv("LUDORA_DESKTOP", "800x600x15", 1);
+    IDirectDraw* dd = create_windowed();
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(dd->GetDisplayMode(&desc), DD_OK);
+    EXPECT_EQ(desc.dwWidth, 800u);
+    EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, 16u);
+    EXPECT_EQ(desc.ddpfPixelFormat.dwRBitMask, 0x7C00u);
+    EXPECT_EQ(desc.ddpfPixelFormat.dwGBitMask, 0x03E0u);
+    // Surfaces in the display's format take it too.
+    IDirectDrawSurface* s = create_surface(dd, 4, 4);
+    DDPIXELFORMAT pf{};
+    pf.dwSize = sizeof(pf);
+    s->GetPixelFormat(&pf);
+    EXPECT_EQ(pf.dwRBitMask, 0x7C00u);
+    s->Release();
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 16);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 800);
+    ReleaseDC(nullptr, screen);
+    dd->Release();
+    unsetenv("LUDORA_DESKTOP");
 }
 
 TEST(DirectDraw, CapabilitiesUseTheDirectX5LayoutWithPlausibleVideoMemory) {
