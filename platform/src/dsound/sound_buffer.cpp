@@ -199,6 +199,8 @@ HRESULT SoundBuffer::Stop() {
 }
 
 HRESULT SoundBuffer::Unlock(LPVOID ptr1, DWORD bytes1, LPVOID ptr2, DWORD bytes2) {
+    // Taking the mixer's lock orders what the caller wrote before the mixer's next read.
+    std::lock_guard lock(mixer_mutex());
     const uint8_t* base = voice_->data->bytes.get();
     const DWORD size = voice_->data->size;
     const auto* first = static_cast<const uint8_t*>(ptr1);
