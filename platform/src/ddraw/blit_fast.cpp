@@ -65,6 +65,12 @@ bool blit_fast_copy(const BlitRequest& r) {
     const int sy = r.source_rect.top + (a.top - r.dest_rect.top);
     const size_t bytes = static_cast<size_t>(a.right - a.left) * bpp;
     const int rows = a.bottom - a.top;
+    if (s.pitch == static_cast<ptrdiff_t>(bytes) && d.pitch == s.pitch) {
+        // Whole rows of both, one block each: a single move.
+        std::memmove(d.row(a.top) + static_cast<ptrdiff_t>(a.left) * bpp,
+                     s.row(sy) + static_cast<ptrdiff_t>(sx) * bpp, bytes * rows);
+        return true;
+    }
     // When the destination lies above in memory, write its highest rows first (the
     // last rows top-down, the first rows of a bottom-up canvas), as memmove would.
     const bool higher = d.row(a.top) > s.row(sy);

@@ -70,18 +70,25 @@ TEST(Blitter, FastPathsMatchTheReferenceOnRandomRectanglesClipsAndKeys) {
     for (const PixelFormat& format : {format_rgb565(), format_rgb555(), format_xrgb32()}) {
         for (int round = 0; round < 150; ++round) {
             const uint32_t key = rng() & depth_mask(format.bits);
-            Picture source(37, 29, format), dest(41, 33, format);
+            // Every third round the pictures are one block of whole rows.
+            const int padding = round % 3 ? 6 : 0;
+            const int width = round % 3 ? 37 : 41;
+            Picture source(width, 29, format, padding), dest(41, 33, format, padding);
             source.randomise(rng, key, 30);
             dest.randomise(rng, key, 10);
             BlitRequest r;
             r.source = &source.canvas;
-            r.source_rect = random_rect(rng, 37, 29);
+            r.source_rect = round % 6 == 0 ? RECT{0, 0, width, 29} : random_rect(rng, width, 29);
             const int w = r.source_rect.right - r.source_rect.left;
             const int h = r.source_rect.bottom - r.source_rect.top;
             // Destinations may hang off any edge; the clip cuts them.
             const int x = static_cast<int>(rng() % 60) - 15, y = static_cast<int>(rng() % 50) - 12;
             r.dest_rect = RECT{x, y, x + w, y + h};
             r.clip = random_rect(rng, 41, 33);
+            if (round % 6 == 0) { // whole rows from the left edge
+                r.dest_rect = RECT{0, y, 41, y + h};
+                r.clip = RECT{0, 0, 41, 33};
+            }
             expect_same_as_reference(dest, r, blit_fast_copy, true);
             r.source_key = ColorKeyRange{true, key, key};
             expect_same_as_reference(dest, r, blit_fast_keyed16, format.bits == 16);
