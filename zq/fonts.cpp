@@ -15,6 +15,7 @@ _fontTypes_e g_nCurrentFont = ZQ_FONT_14;
 HWND g_hFontWnd = nullptr;
 
 void ZQInitFont(HWND window) {
+    ZQFreeFont(); // a second start-up replaces the fonts instead of leaking them
     g_hFontWnd = window;
     for (int type = 0; type < 7; ++type)
         g_hFonts[type] = CreateFontA(kFontHeights[type], 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
