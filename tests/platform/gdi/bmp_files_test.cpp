@@ -31,8 +31,14 @@ std::string temp_file(const char* name) {
     return (shm ? std::string("/dev/shm") : ::testing::TempDir()) + "/" + name;
 }
 
+// One file per test, so tests running side by side do not share it.
+std::string cut_file_name() {
+    return std::string("ludora_gdi_") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+}
+
 HANDLE load_bytes(const std::vector<uint8_t>& bytes, size_t length, UINT flags = 0) {
-    const std::string path = temp_file("ludora_gdi_cut.bmp");
+    const std::string path = temp_file(cut_file_name().c_str());
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, length, f);
     std::fclose(f);
@@ -63,7 +69,7 @@ TEST(BmpFiles, FilesCutShortAnywhereAreRefused) {
             ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
         }
     }
-    std::remove(temp_file("ludora_gdi_cut.bmp").c_str());
+    std::remove(temp_file(cut_file_name().c_str()).c_str());
 }
 
 TEST(BmpFiles, CorruptHeadersAreRefusedAndOddButValidOnesRead) {
@@ -111,6 +117,7 @@ TEST(BmpFiles, CorruptHeadersAreRefusedAndOddButValidOnesRead) {
     DeleteDC(dc);
     DeleteObject(a);
     DeleteObject(c);
+    std::remove(temp_file(cut_file_name().c_str()).c_str());
 }
 
 TEST(BmpFiles, LoadImageAReportsMissingFilesAndWhatItCannotLoad) {
