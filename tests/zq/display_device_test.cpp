@@ -109,6 +109,13 @@ TEST_F(Display, FullScreenHasAFlippingChainAndSwitchingBackRestoresTheDesktop) {
     EXPECT_EQ(caps.dwCaps & DDSCAPS_MODEX, 0u);
     IDirectDrawPalette* palette = nullptr;
     EXPECT_NE(Primary()->GetPalette(&palette), DD_OK); // no palette at 16 bits
+    // Full-screen, the excluded area is ignored: the chain flips.
+    zqtest::Fill(Back(), [](int, int) -> uint32_t { return 0xF800; });
+    RECT area = {0, 0, 800, 600};
+    EXPECT_EQ(ZQFlipExcludeRect(area), 1);
+    uint32_t xrgb = 0;
+    EXPECT_EQ(LudoraReadScreenPixel(400, 300, &xrgb), 1);
+    EXPECT_EQ(xrgb, 0xFF0000u);
 
     ZQDebugEnable(1);
     ASSERT_EQ(ZQInitDirectX(MakeWindow(320, 240), 320, 240), 1);
