@@ -166,14 +166,8 @@ HBITMAP CreateDIBFromPacked(const BITMAPINFOHEADER* dib) {
 }
 
 IDirectDrawSurface* LoadBitmapFromMemory(IDirectDraw* directDraw, const char* fileName) {
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        ReportErrorF("ReadBMPFile: error opening file <%s>", fileName);
-        return nullptr;
-    }
-    BITMAPINFOHEADER* dib = ReadBMPFile(file);
-    CloseHandle(file);
+    // Any failure of the reader, opening included, is followed by this report.
+    BITMAPINFOHEADER* dib = OpenBMPFile(fileName);
     if (dib == nullptr) {
         ReportError("LoadBitmapFromMemory : invalid memory bitmap");
         return nullptr;

@@ -28,11 +28,9 @@ _fontTypes_e ZQSetFont(_fontTypes_e type) {
     if (type < 0 || type > 6) return g_nCurrentFont;
     const _fontTypes_e previous = g_nCurrentFont;
     HDC dc = GetDC(g_hFontWnd);
+    if (g_hFonts[type] != nullptr) g_nCurrentFont = type;
     if (dc == nullptr) return previous;
-    if (g_hFonts[type] != nullptr) {
-        g_nCurrentFont = type;
-        SelectObject(dc, g_hFonts[type]);
-    }
+    if (g_hFonts[type] != nullptr) SelectObject(dc, g_hFonts[type]);
     TEXTMETRICA metrics;
     if (GetTextMetricsA(dc, &metrics)) {
         g_FontHeight = static_cast<unsigned long>(metrics.tmHeight);

@@ -231,4 +231,27 @@ TEST_F(Bitmaps, SheetIsCutIntoNumberedTilesRowByRow) {
     EXPECT_FALSE(std::filesystem::exists("none000.bmp"));
 }
 
+TEST_F(Bitmaps, TilesOfAPalettisedSheetCarryItsPalette) {
+    IDirectDrawSurface* sheet = Keep(zqtest::MakeSurface(dd_, 4, 1, 8));
+    ASSERT_NE(sheet, nullptr);
+    PALETTEENTRY entries[256] = {};
+    entries[7] = {200, 100, 50, 0};
+    IDirectDrawPalette* palette = nullptr;
+    ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+              DD_OK);
+    sheet->SetPalette(palette);
+    palette->Release();
+    zqtest::Fill(sheet, [](int x, int) -> uint32_t { return x < 2 ? 7 : 3; });
+    ASSERT_EQ(ZQSubdivideSurface("sheet.bmp", sheet, 2, 1), 1);
+    for (const char* name : {"sheet000.bmp", "sheet001.bmp"}) {
+        const std::vector<uint8_t> file = zqtest::ReadBytes(name);
+        ASSERT_EQ(file.size(), 1078u + 4) << name; // one row of two pixels, padded to four
+        EXPECT_EQ(file[28], 8) << name;
+        EXPECT_EQ(file[54 + 7 * 4], 50) << name; // entry 7: blue, green, red
+        EXPECT_EQ(file[54 + 7 * 4 + 2], 200) << name;
+    }
+    EXPECT_EQ(zqtest::ReadBytes("sheet000.bmp")[1078], 7);
+    EXPECT_EQ(zqtest::ReadBytes("sheet001.bmp")[1078], 3);
+}
+
 } // namespace

@@ -28,7 +28,8 @@ TEST_F(Diagnostics, ReportedTextIsNeverAFormatAndIsCutToTheBuffer) {
     ZQDebugEnable(1);
     ZQRegError("a%d%s%n.bmp");
     EXPECT_EQ(ZQLoadBitmap(nullptr, "a%d.bmp", 1), nullptr);
-    EXPECT_EQ(Log(), "a%d%s%n.bmp\nReadBMPFile: error opening file <a%d.bmp>\n");
+    EXPECT_EQ(Log(), "a%d%s%n.bmp\nReadBMPFile: error opening file <a%d.bmp>\n"
+                     "LoadBitmapFromMemory : invalid memory bitmap\n");
 
     ZQDebugEnable(0);
     g_pLogFile = nullptr;
