@@ -1,10 +1,13 @@
 // The platform layer at work: a window, its window procedure and message
 // loop, and DirectDraw drawing (primary surface with a clipper, a back
 // surface, colour fills, a square that follows the mouse and the frame count
-// written with GDI). Escape or the close box ends it.
+// written with GDI). Started in the launcher's folder, it shows the splash
+// picture behind them and plays the music through MCI, round and round.
+// Escape or the close box ends it.
 #include <windows.h>
 #include <ddraw.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -15,6 +18,7 @@ struct Demo {
     LPDIRECTDRAWSURFACE primary = nullptr;
     LPDIRECTDRAWSURFACE back = nullptr;
     LPDIRECTDRAWCLIPPER clipper = nullptr;
+    LPDIRECTDRAWSURFACE backdrop = nullptr;
     DDPIXELFORMAT format{};
     int width = 0, height = 0;
     int mouse_x = 0, mouse_y = 0;
@@ -74,8 +78,43 @@ bool start_directdraw() {
     return true;
 }
 
+// The splash picture of the folder the demo runs in, if there is one.
+void load_backdrop() {
+    Demo& d = g_demo;
+    HBITMAP picture =
+        static_cast<HBITMAP>(LoadImageA(nullptr, ".\\Title\\TovikSplash.bmp", IMAGE_BITMAP, 0, 0,
+                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!picture) return;
+    BITMAP info{};
+    GetObjectA(picture, sizeof info, &info);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.dwWidth = static_cast<DWORD>(std::max<LONG>(info.bmWidth, d.width));
+    desc.dwHeight = static_cast<DWORD>(std::max<LONG>(info.bmHeight, d.height));
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(source, picture);
+    HDC target = nullptr;
+    if (d.draw->CreateSurface(&desc, &d.backdrop, nullptr) == DD_OK &&
+        d.backdrop->GetDC(&target) == DD_OK) {
+        BitBlt(target, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+        d.backdrop->ReleaseDC(target);
+    }
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(picture);
+}
+
+void start_music() {
+    if (mciSendStringA("open .\\sounds\\music.wav alias music", nullptr, 0, g_demo.window) == 0)
+        mciSendStringA("play music notify", nullptr, 0, g_demo.window);
+}
+
 void stop_directdraw() {
     Demo& d = g_demo;
+    if (d.backdrop) d.backdrop->Release();
+    d.backdrop = nullptr;
     if (d.back) d.back->Release();
     if (d.clipper) d.clipper->Release();
     if (d.primary) d.primary->Release();
@@ -91,7 +130,12 @@ void draw_frame() {
     if (d.back->IsLost() != DD_OK) d.back->Restore();
     // A slow colour cycle shows that frames keep coming.
     const int shade = static_cast<int>((d.frames / 2) % 256);
-    fill(0, 0, d.width, d.height, pack(0, shade / 3, 64 + shade / 2));
+    if (d.backdrop) {
+        RECT part{0, 0, d.width, d.height}; // the picture may be larger than the client area
+        d.back->BltFast(0, 0, d.backdrop, &part, DDBLTFAST_WAIT);
+    } else {
+        fill(0, 0, d.width, d.height, pack(0, shade / 3, 64 + shade / 2));
+    }
     fill(20, 20, d.width - 20, 60, pack(240, 200, 40));
     const DWORD square = d.pressed ? pack(255, 64, 64) : pack(255, 255, 255);
     fill(d.mouse_x - 16, d.mouse_y - 16, d.mouse_x + 16, d.mouse_y + 16, square);
@@ -133,7 +177,13 @@ LRESULT CALLBACK DemoProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_SYSCOMMAND:
         if ((wparam & 0xFFF0) == SC_KEYMENU) return 0;
         break;
+    case MM_MCINOTIFY:
+        // The music ended: from the top again.
+        if (wparam == MCI_NOTIFY_SUCCESSFUL)
+            mciSendStringA("play music from 0 notify", nullptr, 0, hwnd);
+        break;
     case WM_DESTROY:
+        mciSendStringA("close music", nullptr, 0, nullptr);
         stop_directdraw();
         PostQuitMessage(0);
         return 0;
@@ -166,6 +216,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         MessageBoxA(nullptr, "DirectDraw could not be started.", "Ludora demo",
                     MB_ICONHAND | MB_OK);
         DestroyWindow(g_demo.window);
+    } else {
+        load_backdrop();
+        start_music();
     }
     MSG msg{};
     for (;;) {
