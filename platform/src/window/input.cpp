@@ -1,6 +1,5 @@
 #include "window/input.h"
 
-#include "core/settings.h"
 #include "window/driver.h"
 #include "window/keys.h"
 #include "window/window_system.h"
@@ -404,9 +403,9 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
 }
 
 BOOL WINAPI SetCursorPos(int x, int y) {
-    const auto desk = ludora::settings::desktop();
-    x = std::clamp(x, 0, desk.width - 1);
-    y = std::clamp(y, 0, desk.height - 1);
+    // Kept on the screen, which a program's display mode may have made smaller.
+    x = std::clamp(x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
+    y = std::clamp(y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
     {
         InputState& s = state();
         std::lock_guard lock(s.mutex);

@@ -2,6 +2,7 @@
 // and text on stderr; LUDORA_MESSAGE_LOG keeps a line per box for tests.
 #include "core/settings.h"
 #include "window/driver.h"
+#include "window/message_box_buttons.h"
 
 #include <windows.h>
 
@@ -9,21 +10,6 @@
 #include <string>
 
 namespace {
-
-// Without anyone to click, the box answers with its default first button.
-int default_answer(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-        return IDYES;
-    case MB_RETRYCANCEL:
-        return IDRETRY;
-    case MB_ABORTRETRYIGNORE:
-        return IDABORT;
-    default:
-        return IDOK;
-    }
-}
 
 // One line per box: line breaks inside the text are written as "\n".
 std::string one_line(const char* text) {
@@ -52,7 +38,8 @@ extern "C" int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) 
     }
     if (const int answer = ludora::window::driver().message_box(caption, text, type)) return answer;
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    return default_answer(type);
+    // Without anyone to click, the box answers with its default button.
+    return ludora::window::message_box_buttons(type).default_id();
 }
 
 extern "C" BOOL WINAPI MessageBeep(UINT) {

@@ -5,6 +5,7 @@
 #include "dinput/joysticks.h"
 #include "window/driver.h"
 #include "window/input.h"
+#include "window/message_box_buttons.h"
 #include "window/window_system.h"
 
 #include <SDL.h>
@@ -301,50 +302,27 @@ public:
             flags = SDL_MESSAGEBOX_ERROR;
         else if ((type & MB_ICONMASK) == MB_ICONEXCLAMATION)
             flags = SDL_MESSAGEBOX_WARNING;
+        const MessageBoxButtons box = message_box_buttons(type);
         SDL_MessageBoxButtonData buttons[3];
-        int count = 0;
-        auto add = [&](int id, const char* label) {
-            buttons[count].flags = count == 0 ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
-            buttons[count].buttonid = id;
-            buttons[count].text = label;
-            ++count;
-        };
-        switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            add(IDOK, "OK");
-            add(IDCANCEL, "Cancel");
-            break;
-        case MB_ABORTRETRYIGNORE:
-            add(IDABORT, "Abort");
-            add(IDRETRY, "Retry");
-            add(IDIGNORE, "Ignore");
-            break;
-        case MB_YESNOCANCEL:
-            add(IDYES, "Yes");
-            add(IDNO, "No");
-            add(IDCANCEL, "Cancel");
-            break;
-        case MB_YESNO:
-            add(IDYES, "Yes");
-            add(IDNO, "No");
-            break;
-        case MB_RETRYCANCEL:
-            add(IDRETRY, "Retry");
-            add(IDCANCEL, "Cancel");
-            break;
-        default:
-            add(IDOK, "OK");
-            break;
+        for (int i = 0; i < box.count; ++i) {
+            buttons[i].flags = 0;
+            if (i == box.default_index) buttons[i].flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+            if (box.buttons[i].id == box.cancel_id)
+                buttons[i].flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+            buttons[i].buttonid = box.buttons[i].id;
+            buttons[i].text = box.buttons[i].label;
         }
         SDL_MessageBoxData data{};
         data.flags = flags;
         data.title = caption;
         data.message = text;
-        data.numbuttons = count;
+        data.numbuttons = box.count;
         data.buttons = buttons;
         int chosen = 0;
         if (SDL_ShowMessageBox(&data, &chosen) != 0) return 0;
-        return chosen > 0 ? chosen : buttons[0].buttonid;
+        // Closed without a button: what Escape would answer, else the default.
+        if (chosen > 0) return chosen;
+        return box.cancel_id ? box.cancel_id : box.default_id();
     }
 
 private:

@@ -1,11 +1,12 @@
-// System metrics with the values of a classic-style Windows desktop of the
-// configured size (LUDORA_DESKTOP).
-#include "core/settings.h"
+// System metrics with the values of a classic-style Windows desktop. The
+// screen is the desktop (LUDORA_DESKTOP) until a program sets a display mode,
+// then that mode, as Windows reports it.
+#include "ddraw/display.h"
 
 #include <windows.h>
 
 extern "C" int WINAPI GetSystemMetrics(int index) {
-    const auto desk = ludora::settings::desktop();
+    const ludora::video::DisplayMode desk = ludora::video::screen_mode();
     switch (index) {
     case SM_CXSCREEN:
     case SM_CXFULLSCREEN:

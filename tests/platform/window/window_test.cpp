@@ -1,6 +1,7 @@
 // Windows and messages as a Win32 program sees them, driven by the harness.
 #include "message_recorder.h"
 
+#include <ddraw.h>
 #include <ludora/harness.h>
 #include <windows.h>
 
@@ -116,6 +117,31 @@ TEST_F(WindowTest, SystemMetricsFollowTheDesktop) {
     EXPECT_GT(GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION));
     EXPECT_GT(GetSystemMetrics(SM_CYFRAME), 0);
     EXPECT_EQ(GetSystemMetrics(9999), 0);
+}
+
+TEST_F(WindowTest, TheScreenIsTheDisplayModeAProgramSets) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE, 0, 0, 640, 480);
+    LPDIRECTDRAW dd = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+    ASSERT_EQ(dd->SetCooperativeLevel(hwnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(dd->SetDisplayMode(640, 480, 8), DD_OK);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 480);
+    // The pointer stays on the smaller screen.
+    SetCursorPos(1000, 700);
+    POINT at{};
+    GetCursorPos(&at);
+    EXPECT_EQ(at.x, 639);
+    EXPECT_EQ(at.y, 479);
+    ASSERT_EQ(dd->RestoreDisplayMode(), DD_OK);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    // Letting go of DirectDraw gives the desktop back as well.
+    ASSERT_EQ(dd->SetDisplayMode(800, 600, 16), DD_OK);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    dd->Release();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
 }
 
 TEST_F(WindowTest, InputArrivesWithClientCoordinatesAndKeyData) {
@@ -365,6 +391,15 @@ TEST(MessageBox, LogsCaptionAndTextAndAnswersOk) {
     EXPECT_EQ(MessageBoxA(nullptr, "two\nlines", "Title", MB_OK), IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, "sure?", "Ask", MB_YESNO), IDYES);
     unsetenv("LUDORA_MESSAGE_LOG");
+    // Unattended, a box takes its default button; one past the last means the first.
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_OKCANCEL), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_ABORTRETRYIGNORE | MB_DEFBUTTON3), IDIGNORE);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_RETRYCANCEL), IDRETRY);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_OK | MB_DEFBUTTON2), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_YESNO | MB_DEFBUTTON4), IDYES);
     std::ifstream in(log);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, "Error|DirectX not installed.\nTitle|two\\nlines\nAsk|sure?\n");
