@@ -127,7 +127,9 @@ bool blit_fast_keyed16(const BlitRequest& r) {
 }
 
 void blit(const BlitRequest& r) {
-    if (blit_fast_fill(r) || blit_fast_copy(r) || blit_fast_keyed16(r)) return;
+    if (blit_fast_fill(r) || blit_fast_copy(r) || blit_fast_keyed16(r) || blit_fast_convert(r)) {
+        return;
+    }
     blit_reference(r);
 }
 

@@ -101,6 +101,13 @@ void blit_reference(const BlitRequest& r) {
     const int64_t dw = r.dest_rect.right - r.dest_rect.left;
     const int64_t dh = r.dest_rect.bottom - r.dest_rect.top;
     const uint32_t source_mask = depth_mask(s->format.bits);
+    const PixelCodec source_codec(s->format), dest_codec(d.format);
+    const auto to_xrgb = [&](uint32_t raw) {
+        return s->format.indexed ? raw_to_xrgb(*s, raw) : source_codec.decode(raw);
+    };
+    const auto from_xrgb = [&](uint32_t xrgb) {
+        return d.format.indexed ? raw_for_xrgb(d, xrgb) : dest_codec.encode(xrgb);
+    };
     uint32_t last_xrgb = 0xFFFFFFFF, last_raw = 0;
     for (int y = area.top; y < area.bottom; ++y) {
         const int sy = sr.top + static_cast<int>((y - r.dest_rect.top) * sh / dh);
@@ -111,10 +118,10 @@ void blit_reference(const BlitRequest& r) {
             if (r.dest_key.enabled && !r.dest_key.matches(read_raw(d, x, y))) continue;
             uint32_t out = raw;
             if (!raw_copy) {
-                const uint32_t xrgb = raw_to_xrgb(*s, raw);
+                const uint32_t xrgb = to_xrgb(raw);
                 if (xrgb != last_xrgb) {
                     last_xrgb = xrgb;
-                    last_raw = raw_for_xrgb(d, xrgb);
+                    last_raw = from_xrgb(xrgb);
                 }
                 out = last_raw;
             }

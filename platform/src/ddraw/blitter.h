@@ -1,7 +1,8 @@
 // Rectangle blits between canvases: copies (with stretching, format conversion and
 // colour keys) and fills. One obviously correct reference does everything; fast
-// paths take the cases that matter (16-bit copies and keyed copies, fills, and the
-// 16 to 32-bit conversion for presentation) and must give the same pixels.
+// paths take the cases that matter (16-bit copies and keyed copies, fills, pictures
+// converted onto 16-bit surfaces, and the 16 to 32-bit conversion for presentation)
+// and must give the same pixels.
 #pragma once
 
 #include "ddraw/canvas.h"
@@ -38,6 +39,9 @@ void blit(const BlitRequest& request);
 bool blit_fast_fill(const BlitRequest& request);
 bool blit_fast_copy(const BlitRequest& request);
 bool blit_fast_keyed16(const BlitRequest& request);
+// Unstretched copies from 24-bit, 32-bit (0x00RRGGBB) and 8-bit palettised canvases
+// onto 5-6-5 and 5-5-5 ones, keyed or not.
+bool blit_fast_convert(const BlitRequest& request);
 
 // Converts a rectangle of a canvas to 0x00RRGGBB rows (`out` has `out_pitch`
 // pixels per row). The reference and the 5-6-5 fast path.

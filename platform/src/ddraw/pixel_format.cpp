@@ -6,41 +6,10 @@ namespace ludora::video {
 
 namespace {
 
-struct Channel {
-    int shift;
-    int width;
-};
-
-Channel channel_of(uint32_t mask) {
-    if (mask == 0) return {0, 0};
-    return {std::countr_zero(mask), std::popcount(mask)};
-}
-
 bool contiguous(uint32_t mask) {
     if (mask == 0) return true;
     const uint32_t shifted = mask >> std::countr_zero(mask);
     return (shifted & (shifted + 1)) == 0;
-}
-
-uint32_t expand(uint32_t raw, uint32_t mask) {
-    const Channel c = channel_of(mask);
-    if (c.width == 0) return 0;
-    const uint64_t value = (raw & mask) >> c.shift;
-    const uint64_t max = (c.width >= 32) ? 0xFFFFFFFFull : ((1ull << c.width) - 1);
-    return static_cast<uint32_t>((value * 255 + max / 2) / max);
-}
-
-uint32_t narrow(uint32_t value8, uint32_t mask) {
-    const Channel c = channel_of(mask);
-    if (c.width == 0) return 0;
-    uint32_t value;
-    if (c.width <= 8) {
-        value = value8 >> (8 - c.width);
-    } else {
-        const uint64_t max = (c.width >= 32) ? 0xFFFFFFFFull : ((1ull << c.width) - 1);
-        value = static_cast<uint32_t>((value8 * max + 127) / 255);
-    }
-    return (value << c.shift) & mask;
 }
 
 } // namespace
@@ -95,14 +64,22 @@ PixelFormat format_for_depth(int bpp) {
     }
 }
 
+PixelCodec::Channel::Channel(uint32_t channel_mask) : mask(channel_mask) {
+    if (mask == 0) return;
+    shift = std::countr_zero(mask);
+    width = std::popcount(mask);
+    max = width >= 32 ? 0xFFFFFFFFull : ((1ull << width) - 1);
+}
+
+PixelCodec::PixelCodec(const PixelFormat& f)
+    : red_(f.red_mask), green_(f.green_mask), blue_(f.blue_mask) {}
+
 uint32_t decode_pixel(const PixelFormat& f, uint32_t raw) {
-    return (expand(raw, f.red_mask) << 16) | (expand(raw, f.green_mask) << 8) |
-           expand(raw, f.blue_mask);
+    return PixelCodec(f).decode(raw);
 }
 
 uint32_t encode_pixel(const PixelFormat& f, uint32_t xrgb) {
-    return narrow((xrgb >> 16) & 0xFF, f.red_mask) | narrow((xrgb >> 8) & 0xFF, f.green_mask) |
-           narrow(xrgb & 0xFF, f.blue_mask);
+    return PixelCodec(f).encode(xrgb);
 }
 
 DDPIXELFORMAT to_ddpixelformat(const PixelFormat& f) {

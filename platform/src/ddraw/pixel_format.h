@@ -35,6 +35,42 @@ uint32_t decode_pixel(const PixelFormat& format, uint32_t raw);
 // 0x00RRGGBB to a raw pixel value; channels are truncated to their width, as GDI does.
 uint32_t encode_pixel(const PixelFormat& format, uint32_t xrgb);
 
+// decode_pixel and encode_pixel for one format, with the channels' positions and
+// widths worked out once rather than for every pixel.
+class PixelCodec {
+public:
+    explicit PixelCodec(const PixelFormat& format);
+    uint32_t decode(uint32_t raw) const {
+        return (red_.expand(raw) << 16) | (green_.expand(raw) << 8) | blue_.expand(raw);
+    }
+    uint32_t encode(uint32_t xrgb) const {
+        return red_.narrow((xrgb >> 16) & 0xFF) | green_.narrow((xrgb >> 8) & 0xFF) |
+               blue_.narrow(xrgb & 0xFF);
+    }
+
+private:
+    struct Channel {
+        uint32_t mask = 0;
+        int shift = 0;
+        int width = 0;
+        uint64_t max = 0; // the largest value the channel holds
+
+        explicit Channel(uint32_t channel_mask);
+        uint32_t expand(uint32_t raw) const {
+            if (width == 0) return 0;
+            const uint64_t value = (raw & mask) >> shift;
+            return static_cast<uint32_t>((value * 255 + max / 2) / max);
+        }
+        uint32_t narrow(uint32_t value8) const {
+            if (width == 0) return 0;
+            const uint32_t value = width <= 8 ? value8 >> (8 - width)
+                                              : static_cast<uint32_t>((value8 * max + 127) / 255);
+            return (value << shift) & mask;
+        }
+    };
+    Channel red_, green_, blue_;
+};
+
 DDPIXELFORMAT to_ddpixelformat(const PixelFormat& format);
 bool from_ddpixelformat(const DDPIXELFORMAT& ddpf, PixelFormat& out);
 

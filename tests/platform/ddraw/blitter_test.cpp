@@ -45,6 +45,12 @@ RECT random_rect(std::mt19937& rng, int w, int h) {
     return RECT{l, t, r, b};
 }
 
+// Bottom-up, as a DIB section lies in memory: the top row is the last one.
+void make_bottom_up(Picture& p) {
+    p.canvas.top = p.bytes.data() + p.canvas.pitch * (p.canvas.height - 1);
+    p.canvas.pitch = -p.canvas.pitch;
+}
+
 using FastPath = bool (*)(const BlitRequest&);
 
 // Runs `fast` and the reference on copies of one destination and compares every byte.
@@ -122,10 +128,115 @@ TEST(Blitter, FastPathsLeaveStretchingKeysRangesAndDestinationKeysToTheReference
     EXPECT_FALSE(blit_fast_copy(r)); // formats differ: the reference converts
 }
 
-// Bottom-up, as a DIB section lies in memory: the top row is the last one.
-void make_bottom_up(Picture& p) {
-    p.canvas.top = p.bytes.data() + p.canvas.pitch * (p.canvas.height - 1);
-    p.canvas.pitch = -p.canvas.pitch;
+// Pictures onto 16-bit surfaces, as the loaders blit them: 24-bit DIBs either way
+// up, 32-bit 0x00RRGGBB and palettised ones (with short palettes, so some indices
+// fall past the end), under random clips, source keys, destination keys and both.
+TEST(Blitter, ConvertingCopiesOntoSixteenBitsMatchTheReference) {
+    std::mt19937 rng(20261207);
+    std::vector<uint32_t> palette(256);
+    for (uint32_t& c : palette)
+        c = rng() & 0xFFFFFF;
+    const PixelFormat sources[] = {format_rgb24(), format_xrgb32(), format_indexed(8)};
+    for (const PixelFormat& to : {format_rgb565(), format_rgb555()}) {
+        for (const PixelFormat& from : sources) {
+            for (int round = 0; round < 120; ++round) {
+                const int width = 23 + round % 11;
+                Picture source(width, 27, from, round % 4), dest(41, 33, to, round % 3 * 2);
+                const uint32_t source_key = rng() & depth_mask(from.bits);
+                const uint32_t dest_key = rng() & 0xFFFF;
+                source.randomise(rng, source_key, 20);
+                dest.randomise(rng, dest_key, 30);
+                if (round % 2) make_bottom_up(source);
+                if (from.indexed) {
+                    source.canvas.palette = palette.data();
+                    source.canvas.palette_size =
+                        round % 3 ? 256 : 1 + static_cast<int>(rng() % 200);
+                }
+                BlitRequest r;
+                r.source = &source.canvas;
+                r.source_rect =
+                    round % 5 == 0 ? RECT{0, 0, width, 27} : random_rect(rng, width, 27);
+                const int w = r.source_rect.right - r.source_rect.left;
+                const int h = r.source_rect.bottom - r.source_rect.top;
+                const int x = static_cast<int>(rng() % 60) - 15;
+                const int y = static_cast<int>(rng() % 50) - 12;
+                r.dest_rect = RECT{x, y, x + w, y + h};
+                r.clip = round % 5 == 0 ? RECT{0, 0, 41, 33} : random_rect(rng, 41, 33);
+                switch (round % 4) {
+                case 1:
+                    r.source_key = ColorKeyRange{true, source_key, source_key};
+                    break;
+                case 2:
+                    r.dest_key = ColorKeyRange{true, dest_key, dest_key | 0x0F0F};
+                    break;
+                case 3: {
+                    const uint32_t low = source_key & 0xF0F0F0, high = source_key | 0x0F0F0F;
+                    r.source_key = ColorKeyRange{true, low & depth_mask(from.bits),
+                                                 high & depth_mask(from.bits)};
+                    r.dest_key = ColorKeyRange{true, 0, 0x7FFF};
+                    break;
+                }
+                default:
+                    break;
+                }
+                SCOPED_TRACE(testing::Message()
+                             << "from " << from.bits << " bits, to 5-"
+                             << (to == format_rgb565() ? 6 : 5) << "-5, round " << round);
+                expect_same_as_reference(dest, r, blit_fast_convert, true);
+            }
+        }
+    }
+}
+
+TEST(Blitter, ConvertingCopiesLeaveOtherFormatsStretchingAndSharedMemoryToTheReference) {
+    Picture rgb24(8, 8, format_rgb24()), xrgb(8, 8, format_xrgb32()), rgb565(8, 8, format_rgb565());
+    Picture indexed4(8, 8, format_indexed(4));
+    BlitRequest r;
+    r.source_rect = RECT{0, 0, 8, 8};
+    r.dest_rect = RECT{0, 0, 8, 8};
+    r.clip = RECT{0, 0, 8, 8};
+    r.source = &rgb24.canvas;
+    r.dest = &xrgb.canvas; // 24 to 32 bits
+    EXPECT_FALSE(blit_fast_convert(r));
+    r.source = &indexed4.canvas;
+    r.dest = &rgb565.canvas;
+    EXPECT_FALSE(blit_fast_convert(r));
+    r.source = &rgb24.canvas;
+    r.dest_rect = RECT{0, 0, 16, 16}; // stretched
+    EXPECT_FALSE(blit_fast_convert(r));
+    // A 24-bit view of the surface's own bytes.
+    Canvas alias = rgb565.canvas;
+    alias.format = format_rgb24();
+    alias.width = 4;
+    r.source = &alias;
+    r.source_rect = RECT{0, 0, 4, 8};
+    r.dest_rect = RECT{4, 0, 8, 8};
+    EXPECT_FALSE(blit_fast_convert(r));
+}
+
+TEST(PixelFormats, FullRangeChannelsComeBackFromTruncation) {
+    // Expanding a channel to 8 bits and truncating it again is the identity, for
+    // every value of the usual formats and for odd masks.
+    std::mt19937 rng(5);
+    std::vector<PixelFormat> formats = {format_rgb565(), format_rgb555()};
+    PixelFormat odd;
+    ASSERT_TRUE(format_from_masks(32, 0x7 << 29, 0x3FF << 10, 0x3 << 2, 0, odd));
+    formats.push_back(odd);
+    ASSERT_TRUE(format_from_masks(16, 0x000F, 0x0FF0, 0xF000, 0, odd));
+    formats.push_back(odd);
+    for (const PixelFormat& f : formats) {
+        const PixelCodec codec(f);
+        const uint32_t used = f.red_mask | f.green_mask | f.blue_mask;
+        for (int i = 0; i < 70000; ++i) {
+            const uint32_t raw = (f.bits == 16 ? static_cast<uint32_t>(i) : rng()) & used;
+            const uint32_t xrgb = codec.decode(raw);
+            // Ten-bit green cannot come back from 8 bits; the rest must.
+            const uint32_t back = codec.encode(xrgb);
+            const uint32_t exact = f.green_mask == (0x3FFu << 10) ? used & ~f.green_mask : used;
+            ASSERT_EQ(back & exact, raw & exact) << std::hex << raw;
+            if (f.bits == 16 && i == 0xFFFF) break;
+        }
+    }
 }
 
 TEST(Blitter, OverlappingCopiesWithinOneSurfaceReadTheOldPixels) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -217,6 +219,96 @@ TEST(Gdi, LoadedPicturesStretchIntoSurfaceContexts) {
     }
     DeleteDC(memory);
     EXPECT_TRUE(DeleteObject(picture));
+    dd->Release();
+}
+
+IDirectDrawSurface* make_surface16(IDirectDraw* dd, int width, int height, bool rgb565) {
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = width;
+    desc.dwHeight = height;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+    desc.ddpfPixelFormat.dwRGBBitCount = 16;
+    desc.ddpfPixelFormat.dwRBitMask = rgb565 ? 0xF800 : 0x7C00;
+    desc.ddpfPixelFormat.dwGBitMask = rgb565 ? 0x07E0 : 0x03E0;
+    desc.ddpfPixelFormat.dwBBitMask = 0x001F;
+    IDirectDrawSurface* surface = nullptr;
+    return dd->CreateSurface(&desc, &surface, nullptr) == DD_OK ? surface : nullptr;
+}
+
+uint16_t truncated16(COLORREF c, bool rgb565) {
+    const uint32_t r = GetRValue(c) >> 3, g = GetGValue(c), b = GetBValue(c) >> 3;
+    return static_cast<uint16_t>(rgb565 ? (r << 11) | ((g >> 2) << 5) | b
+                                        : (r << 10) | ((g >> 3) << 5) | b);
+}
+
+// Every depth the loaders meet, either way up, blitted 1:1 onto 5-6-5 and 5-5-5
+// surfaces: each pixel is the picture's colour truncated, and a blit hanging off
+// the surface's edge writes only what lies inside.
+TEST(Gdi, PicturesOfEveryDepthLandOnSixteenBitSurfacesTruncated) {
+    IDirectDraw* dd = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+    ASSERT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    std::vector<HBITMAP> pictures;
+    for (const char* name : {"g/rgb24.bmp", "g/rgb32.bmp", "g/pal8.bmp", "g/pal8topdown.bmp",
+                             "g/pal8-0.bmp", "g/pal4.bmp", "g/rgb16.bmp"}) {
+        const std::string file = kSuite + name;
+        pictures.push_back(static_cast<HBITMAP>(LoadImageA(
+            nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        ASSERT_NE(pictures.back(), nullptr) << name;
+    }
+    // A top-down 24-bit section, as a program's own reader makes one.
+    void* bits = nullptr;
+    BITMAPINFOHEADER top_down{sizeof(BITMAPINFOHEADER), 45, -31, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    pictures.push_back(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&top_down),
+                                        DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(bits, nullptr);
+    auto* bytes = static_cast<uint8_t*>(bits);
+    for (int i = 0; i < 136 * 31; ++i) // rows of 45 * 3 bytes padded to 136
+        bytes[i] = static_cast<uint8_t>(i * 97 + (i >> 5));
+
+    HDC memory = CreateCompatibleDC(nullptr);
+    for (HBITMAP picture : pictures) {
+        BITMAP bm{};
+        GetObjectA(picture, sizeof(bm), &bm);
+        HGDIOBJ old = SelectObject(memory, picture);
+        for (bool rgb565 : {true, false}) {
+            SCOPED_TRACE(testing::Message() << bm.bmBitsPixel << " bits, " << bm.bmWidth << "x"
+                                            << bm.bmHeight << (rgb565 ? " to 5-6-5" : " to 5-5-5"));
+            IDirectDrawSurface* surface = make_surface16(dd, bm.bmWidth, bm.bmHeight, rgb565);
+            ASSERT_NE(surface, nullptr);
+            DDBLTFX fx{};
+            fx.dwSize = sizeof(fx);
+            fx.dwFillColor = 0x1234;
+            surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+            HDC dc = nullptr;
+            ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+            const int dx = bm.bmWidth / 3, dy = bm.bmHeight / 4;
+            ASSERT_TRUE(BitBlt(dc, dx, dy, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY));
+            surface->ReleaseDC(dc);
+            DDSURFACEDESC lock{};
+            lock.dwSize = sizeof(lock);
+            ASSERT_EQ(surface->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+            for (int y = 0; y < bm.bmHeight; ++y) {
+                const auto* row = reinterpret_cast<const uint16_t*>(
+                    static_cast<const uint8_t*>(lock.lpSurface) + y * lock.lPitch);
+                for (int x = 0; x < bm.bmWidth; ++x) {
+                    const uint16_t expected =
+                        x < dx || y < dy ? 0x1234
+                                         : truncated16(GetPixel(memory, x - dx, y - dy), rgb565);
+                    ASSERT_EQ(row[x], expected) << x << "," << y;
+                }
+            }
+            surface->Unlock(nullptr);
+            surface->Release();
+        }
+        SelectObject(memory, old);
+        EXPECT_TRUE(DeleteObject(picture));
+    }
+    DeleteDC(memory);
     dd->Release();
 }
 
