@@ -235,8 +235,13 @@ SNDSample* ZQSound::FindSample(unsigned long id) {
 #ifndef ZQSOUND_LAUNCHER_BUILD
 SNDSample* ZQSound::FindSampleID(unsigned long id) {
     if (!g_SampleList) return nullptr;
-    for (SNDSample* sample = g_SampleList; sample < g_pLastSample; ++sample)
-        if ((sample->dwFlags & SND_INUSE) && sample->dwID == (DWORD)id) return sample;
+    // The loaded sample itself: neither a copy nor one handed out to play.
+    for (SNDSample* sample = g_SampleList; sample < g_pLastSample; ++sample) {
+        DWORD flags = sample->dwFlags;
+        if ((flags & SND_INUSE) && !(flags & (SND_RESERVED | SND_DUPLICATE)) &&
+            sample->dwID == (DWORD)id)
+            return sample;
+    }
     return nullptr;
 }
 
@@ -260,7 +265,8 @@ SNDSample* ZQSound::PlaySample(long id, long volume, long pan) {
 }
 
 int ZQSound::PlaySampleIDOnce(long id, long volume, long pan) {
-    if (!m_bSFX) return 1;
+    // Effects are switched on the program's one sound object.
+    if (!g_Sound.m_bSFX) return 1;
     SNDSample* sample = FindSample((unsigned long)id);
     if (!sample) return 0;
     if (!sample->lpBuffer || sample->SamplePlaying()) return 0;

@@ -1,7 +1,7 @@
 // Reading PCM WAV files into sample buffers. Every size in the file is checked
 // against what the file really holds: a chunk running past the end, a short
-// "fmt " chunk, a zero channel count or sample size, or a "data" chunk larger
-// than the file is refused or cut to the bytes present.
+// "fmt " chunk or a zero channel count or sample size is refused, and a "data"
+// chunk larger than the file is cut to the whole frames present.
 #include "zqsound.h"
 
 #include "riff_file.h"
@@ -87,10 +87,12 @@ int SNDSample::IsWavFile(HANDLE file) {
     uint64_t end = FileSize(file);
     if (start == UINT64_MAX || start > end) return 0;
     uint64_t bytes = header.dwSize;
-    if (bytes > end - start) bytes = end - start;
-    // Whole frames only: a file cut inside a frame loses that frame.
-    DWORD frame = channels * bits / 8;
-    if (frame > 1) bytes -= bytes % frame;
+    if (bytes > end - start) {
+        // A file cut short keeps the whole frames it still holds.
+        bytes = end - start;
+        DWORD frame = channels * bits / 8;
+        if (frame > 1) bytes -= bytes % frame;
+    }
     if (bytes == 0) return 0;
     dwDataSize = (DWORD)bytes;
     return 1;

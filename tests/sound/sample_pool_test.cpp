@@ -149,6 +149,49 @@ TEST_F(SoundTest, PauseResumesInPlaceAndTheGameBuildStopRewinds) {
     EXPECT_STREQ("Tue Jan  8 15:57:20 2002", g_Sound.GetLIBDate());
 }
 
+TEST_F(SoundTest, IdFormsActOnTheLoadedSampleNotOnCopiesOrReservations) {
+    // A duplicate in a lower slot than the sample it copies.
+    ASSERT_EQ(1, Load("a.wav", Clip(), 5));
+    ASSERT_EQ(1, Load("b.wav", Wav(1, 22050, 16, Pattern(22050, 1)), 10));
+    SNDSample* loaded = Slot(1);
+    ASSERT_EQ(loaded, g_Sound.PlaySample(10, 65535, 32768));
+    g_Sound.FreeSample(5ul);
+    SNDSample* copy = g_Sound.PlaySample(10, 65535, 32768);
+    ASSERT_EQ(Slot(0), copy);
+    EXPECT_EQ(loaded, g_Sound.FindSampleID(10));
+
+    // Stopping and pausing by ID reach the loaded sample; the copy sounds on.
+    EXPECT_EQ(loaded, g_Sound.StopSample(10));
+    EXPECT_FALSE(loaded->SamplePlaying());
+    EXPECT_TRUE(copy->SamplePlaying());
+    EXPECT_EQ(loaded, g_Sound.PauseSample(10));
+    EXPECT_TRUE(copy->SamplePlaying());
+
+    // A sample handed out by FindSample and not yet played is not found.
+    g_Sound.FreeSample(copy);
+    ASSERT_EQ(loaded, g_Sound.FindSample(10));
+    EXPECT_EQ(nullptr, g_Sound.FindSampleID(10));
+    EXPECT_EQ(nullptr, g_Sound.StopSample(10));
+    ASSERT_EQ(1, loaded->PlaySample(65535, 32768));
+    EXPECT_EQ(loaded, g_Sound.FindSampleID(10));
+}
+
+TEST_F(SoundTest, PlayingOnceFollowsTheProgramsEffectsSwitch) {
+    ASSERT_EQ(1, Load("a.wav", Clip(), 10));
+    // Any sound object plays by the switch of the program's one object.
+    ZQSound other;
+    other.EnableSFX(0);
+    EXPECT_EQ(1, other.PlaySampleIDOnce(10, 65535, 32768));
+    EXPECT_TRUE(Slot(0)->SamplePlaying());
+    Pump(2206);
+    g_Sound.EnableSFX(0);
+    other.EnableSFX(1);
+    EXPECT_EQ(1, other.PlaySampleIDOnce(10, 65535, 32768));
+    EXPECT_FALSE(Slot(0)->SamplePlaying());
+    EXPECT_NE(nullptr, other.PlaySample(10, 65535, 32768));
+    EXPECT_FALSE(Slot(0)->SamplePlaying());
+}
+
 TEST_F(SoundTest, VolumeAndPanMapOntoHundredthsOfADecibel) {
     const int volumes[][2] = {{65535, 0},     {70000, 0},     {-1, -10000},
                               {32768, -1000}, {16384, -2000}, {0, -10000}};
