@@ -109,7 +109,8 @@ HRESULT SoundBuffer::GetFrequency(LPDWORD frequency) {
 HRESULT SoundBuffer::GetStatus(LPDWORD status) {
     if (status == nullptr) return DSERR_INVALIDPARAM;
     std::lock_guard lock(mixer_mutex());
-    DWORD result = DSBSTATUS_LOCSOFTWARE;
+    // Only the DirectX 5 flags: programs compare the status with them whole.
+    DWORD result = voice_->lost ? DSBSTATUS_BUFFERLOST : 0;
     if (voice_->playing) result |= DSBSTATUS_PLAYING | (voice_->looping ? DSBSTATUS_LOOPING : 0);
     *status = result;
     return DS_OK;
