@@ -2,6 +2,7 @@
 // against the layer's DirectDraw.
 #include "zq_test_support.h"
 
+#include "diagnostics.h"
 #include "display_state.h"
 #include "zq.h"
 
@@ -123,6 +124,30 @@ TEST_F(Display, FullScreenHasAFlippingChainAndSwitchingBackRestoresTheDesktop) {
     ExpectInOrder(Log(),
                   {"SetDirectDrawWindowMode", "ZQInitDirectX : width=320,height=240",
                    "RELEASE:<P>g_lpBackBuffer", "InitDirectX(), width=800,height=600,bitdepth=16"});
+}
+
+TEST_F(Display, LowResolutionFullScreenIsModeXAndTracedInOrder) {
+    for (int height : {240, 200}) {
+        SCOPED_TRACE(height);
+        ZQDebugEnable(1);
+        ASSERT_EQ(ZQInitDirectX(MakeWindow(320, height), 320, height, 16), 1);
+        DDSCAPS caps = {};
+        ASSERT_EQ(Primary()->GetCaps(&caps), DD_OK);
+        EXPECT_NE(caps.dwCaps & DDSCAPS_MODEX, 0u);
+        ZQFreeDirectX();
+        const std::string size = "320," + std::to_string(height);
+        ExpectInOrder(
+            Log(),
+            {"InitDirectX(), width=320,height=" + std::to_string(height) + ",bitdepth=16",
+             "EnterVideoModeWHBD(" + size + ",16),g_FullScreen=1", "SetCooperativeLevel(EXCLUSIVE)",
+             "SetDisplayMode(" + size + ",16)", "CREATE:<P>EnterVideoMode : g_lpPrimary",
+             "CREATE:<P>EnterVideoMode : g_lpBackBuffer",
+             "Primary Pitch = ", "Backbuffer Pitch = ", "RELEASE:<P>g_lpBackBuffer->Release()=",
+             "RELEASE:<P>g_lpPrimary->Release()=", "RELEASE:<P>g_lpClipper already NULL",
+             "RestoreDisplayMode()", "RELEASE:<P>g_lpDD->Release()="});
+        ZQDebugEnable(0);
+        g_pLogFile = nullptr;
+    }
 }
 
 TEST_F(Display, FullScreenEightBitsSharesOneBlackPalette) {
