@@ -182,14 +182,14 @@ bool decode_bmp(const uint8_t* data, size_t size, DecodedBmp& out) {
     }
 
     if (available < image) return false; // cut short
+    if (!top_down) {
+        out.bits.assign(pixels, pixels + image); // already in a DIB's order
+        return true;
+    }
     out.bits.resize(image);
-    if (top_down) {
-        for (int y = 0; y < out.height; ++y) {
-            std::memcpy(out.bits.data() + static_cast<size_t>(out.height - 1 - y) * out.stride,
-                        pixels + static_cast<size_t>(y) * out.stride, out.stride);
-        }
-    } else {
-        std::memcpy(out.bits.data(), pixels, image);
+    for (int y = 0; y < out.height; ++y) {
+        std::memcpy(out.bits.data() + static_cast<size_t>(out.height - 1 - y) * out.stride,
+                    pixels + static_cast<size_t>(y) * out.stride, out.stride);
     }
     return true;
 }

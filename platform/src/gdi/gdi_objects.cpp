@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
+#include <utility>
 
 namespace ludora::gdi {
 
@@ -73,7 +74,8 @@ void remove_object(GdiObject* object) {
     delete object;
 }
 
-Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, bool dib) {
+Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, bool dib,
+                    std::vector<uint8_t>* pixels) {
     const int rows = height < 0 ? -height : height;
     if (width <= 0 || rows <= 0 || width > kMaxSide || rows > kMaxSide ||
         static_cast<int64_t>(width) * rows > kMaxPixels) {
@@ -85,7 +87,12 @@ Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, boo
     b->height = height;
     b->format = format;
     b->stride = ((width * format.bits + 31) / 32) * 4;
-    b->bits.assign(static_cast<size_t>(b->stride) * rows, 0);
+    const size_t bytes = static_cast<size_t>(b->stride) * rows;
+    if (pixels && pixels->size() == bytes) {
+        b->bits = std::move(*pixels); // a loaded picture: no need to clear what is replaced
+    } else {
+        b->bits.assign(bytes, 0);
+    }
     if (format.indexed) {
         b->colour_table.assign(size_t(1) << format.bits, RGBQUAD{0, 0, 0, 0});
         b->refresh_palette();

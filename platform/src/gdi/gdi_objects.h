@@ -67,8 +67,10 @@ template <class T> T* find_as(HGDIOBJ handle, ObjectKind kind) {
     return o && o->kind == kind ? static_cast<T*>(o) : nullptr;
 }
 
-// A bitmap of the given layout with zeroed bits; null when the size is absurd.
-Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, bool dib);
+// A bitmap of the given layout with zeroed bits, or with `pixels` moved in when
+// they are given and of the layout's size; null when the size is absurd.
+Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, bool dib,
+                    std::vector<uint8_t>* pixels = nullptr);
 
 // Stock objects (created once, never freed).
 GdiObject* stock_object(int index);

@@ -10,6 +10,8 @@
 #include <winerror.h>
 
 #include <cstdio>
+#include <memory>
+#include <string>
 #include <vector>
 
 using namespace ludora;
@@ -21,24 +23,29 @@ namespace {
 constexpr DWORD kResourceNameNotFound = 1814;
 constexpr long kMaxFileBytes = 256l * 1024 * 1024;
 
-bool read_file(const std::string& path, std::vector<uint8_t>& out) {
+struct FileBytes {
+    std::unique_ptr<uint8_t[]> data; // not cleared first: the read fills it
+    size_t size = 0;
+};
+
+bool read_file(const std::string& path, FileBytes& out) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(f) : -1;
     ok = ok && size >= 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
     if (ok) {
-        out.resize(static_cast<size_t>(size));
-        ok = std::fread(out.data(), 1, out.size(), f) == out.size();
+        out.size = static_cast<size_t>(size);
+        out.data = std::make_unique_for_overwrite<uint8_t[]>(out.size);
+        ok = std::fread(out.data.get(), 1, out.size, f) == out.size;
     }
     std::fclose(f);
     return ok;
 }
 
-Bitmap* bitmap_from(const DecodedBmp& bmp) {
-    Bitmap* b = make_bitmap(bmp.width, bmp.height, bmp.format, true);
+Bitmap* bitmap_from(DecodedBmp& bmp) {
+    Bitmap* b = make_bitmap(bmp.width, bmp.height, bmp.format, true, &bmp.bits);
     if (!b) return nullptr;
-    b->bits = bmp.bits;
     b->compression = bmp.compression == BI_BITFIELDS ? BI_BITFIELDS : BI_RGB;
     if (bmp.format.indexed) {
         b->colour_table = bmp.colour_table;
@@ -80,13 +87,13 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, i
         SetLastError(kResourceNameNotFound);
         return nullptr;
     }
-    std::vector<uint8_t> file;
+    FileBytes file;
     if (!read_file(host_path(name), file)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
     DecodedBmp bmp;
-    if (!decode_bmp(file.data(), file.size(), bmp)) {
+    if (!decode_bmp(file.data.get(), file.size, bmp)) {
         SetLastError(ERROR_INVALID_DATA);
         return nullptr;
     }
