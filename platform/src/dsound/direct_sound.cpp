@@ -33,15 +33,18 @@ DirectSound::~DirectSound() {
         std::lock_guard lock(device_->mutex);
         voices.swap(device_->voices);
     }
+    // A playing buffer stops here: whoever waits for its stop event hears of it.
+    Signals signals;
     {
         std::lock_guard lock(Mixer::instance().mutex());
         for (auto& weak : voices) {
             if (auto voice = weak.lock()) {
-                voice->playing = false;
+                voice->stop(signals);
                 voice->lost = true;
             }
         }
     }
+    deliver(signals);
     Mixer::instance().release();
 }
 

@@ -84,6 +84,20 @@ TEST_F(Notifications, LoopingBufferFiresEveryRoundAndStopFiresOnStop) {
     EXPECT_EQ(fired(), Fired{});
 }
 
+TEST_F(Notifications, ABufferStoppedByTheEndOfItsDirectSoundFiresItsStopEvent) {
+    const DSBPOSITIONNOTIFY positions[] = {{DSBPN_OFFSETSTOP, events_[3]}};
+    ASSERT_EQ(notify_->SetNotificationPositions(1, positions), DS_OK);
+    ASSERT_EQ(buffer_->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    pump(100);
+    LPDIRECTSOUND second = nullptr;
+    ASSERT_EQ(DirectSoundCreate(nullptr, &second, nullptr), DS_OK);
+    ds_->Release();
+    ds_ = second;
+    EXPECT_EQ(fired(), Fired{3});
+    pump(4410);
+    EXPECT_EQ(fired(), Fired{});
+}
+
 TEST_F(Notifications, PositionsAreChecked) {
     DSBPOSITIONNOTIFY beyond[] = {{8820, events_[0]}};
     EXPECT_EQ(notify_->SetNotificationPositions(1, beyond), DSERR_INVALIDPARAM);
