@@ -28,6 +28,23 @@ template <bool Rgb565> struct FromRgb24 {
     static constexpr int bytes = 3;
     static uint32_t raw(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16); }
     uint16_t convert(uint32_t raw) const { return pack16<Rgb565>(raw); }
+    // Four pixels are three whole words: read them so, not byte by byte.
+    void convert_run(const uint8_t* sp, uint8_t* dp, int w) const {
+        int i = 0;
+        for (; i + 4 <= w; i += 4) {
+            uint32_t word[3];
+            std::memcpy(word, sp + 3 * i, 12);
+            const uint64_t out = uint64_t(pack16<Rgb565>(word[0])) |
+                                 uint64_t(pack16<Rgb565>((word[0] >> 24) | (word[1] << 8))) << 16 |
+                                 uint64_t(pack16<Rgb565>((word[1] >> 16) | (word[2] << 16))) << 32 |
+                                 uint64_t(pack16<Rgb565>(word[2] >> 8)) << 48;
+            std::memcpy(dp + 2 * i, &out, 8);
+        }
+        for (; i < w; ++i) {
+            const uint16_t v = convert(raw(sp + 3 * i));
+            std::memcpy(dp + 2 * i, &v, 2);
+        }
+    }
 };
 
 template <bool Rgb565> struct FromXrgb32 {
@@ -61,9 +78,13 @@ template <class Source> void convert_rows(const BlitRequest& r, const Span& a, c
         const uint8_t* sp = s.row(a.sy + y) + static_cast<ptrdiff_t>(a.sx) * Source::bytes;
         uint8_t* dp = d.row(a.dy + y) + static_cast<ptrdiff_t>(a.dx) * 2;
         if (!sk.enabled && !dk.enabled) {
-            for (int i = 0; i < a.w; ++i) {
-                const uint16_t v = from.convert(Source::raw(sp + Source::bytes * i));
-                std::memcpy(dp + 2 * i, &v, 2);
+            if constexpr (requires { from.convert_run(sp, dp, a.w); }) {
+                from.convert_run(sp, dp, a.w);
+            } else {
+                for (int i = 0; i < a.w; ++i) {
+                    const uint16_t v = from.convert(Source::raw(sp + Source::bytes * i));
+                    std::memcpy(dp + 2 * i, &v, 2);
+                }
             }
             continue;
         }
