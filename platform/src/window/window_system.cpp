@@ -235,11 +235,12 @@ void set_maximized(HWND hwnd, bool maximized) {
         w->minimized = false;
         if (maximized) {
             w->restore_rect = w->rect;
-            // Maximised: the client area fills the screen, the frame just off it.
-            const auto desk = settings::desktop();
+            // Maximised: the client area fills the screen (a display mode's, if one
+            // is set), the frame just off it.
             const FrameSize f = frame_size(w->style, w->ex_style);
-            w->rect = RECT{-f.left, -(f.top - GetSystemMetrics(SM_CYCAPTION)), desk.width + f.right,
-                           desk.height + f.bottom};
+            w->rect = RECT{-f.left, -(f.top - GetSystemMetrics(SM_CYCAPTION)),
+                           GetSystemMetrics(SM_CXSCREEN) + f.right,
+                           GetSystemMetrics(SM_CYSCREEN) + f.bottom};
         } else {
             w->rect = w->restore_rect;
         }

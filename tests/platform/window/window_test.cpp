@@ -133,6 +133,14 @@ TEST_F(WindowTest, TheScreenIsTheDisplayModeAProgramSets) {
     GetCursorPos(&at);
     EXPECT_EQ(at.x, 639);
     EXPECT_EQ(at.y, 479);
+    // A maximised window fills the mode's screen.
+    HWND framed = make_window(0x100B0000);
+    ShowWindow(framed, SW_SHOWMAXIMIZED);
+    RECT client{};
+    GetClientRect(framed, &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480 - GetSystemMetrics(SM_CYCAPTION));
+    DestroyWindow(framed);
     ASSERT_EQ(dd->RestoreDisplayMode(), DD_OK);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
