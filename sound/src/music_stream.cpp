@@ -177,7 +177,10 @@ int ZQSound::StopStream() {
     SNDSample* sample = g_StreamInfo.pSample;
     if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
         return 1;
-    HANDLE thread = g_FillThread;
+    // The thread is ours to join: a next stream loaded by pfnNext while we
+    // wait must not close it under us.
+    HANDLE thread =
+        GetCurrentThreadId() != g_FillThreadID ? g_FillThread.exchange(nullptr) : nullptr;
     HANDLE stopEvent = g_NotifyEvents[STREAM_STOP_EVENT];
     // The fill thread releases the buffer as soon as it sees the stop: hold
     // a reference of our own while watching it stop.
@@ -196,10 +199,8 @@ int ZQSound::StopStream() {
     }
     buffer->Release();
     // The fill thread tears the stream down and ends; wait for it.
-    if (thread && GetCurrentThreadId() != g_FillThreadID) {
+    if (thread) {
         WaitForSingleObject(thread, INFINITE);
-        HANDLE expected = thread;
-        g_FillThread.compare_exchange_strong(expected, nullptr);
         CloseHandle(thread);
     } else {
         while (g_StreamInfo.pSample == sample)

@@ -232,3 +232,67 @@ TEST_F(MusicStreamTest, RefusalsLeaveNothingBehindAndMusicOffStopsTheStream) {
     EXPECT_EQ(nullptr, Stream().pSample.load());
     EXPECT_EQ(0, LoadMusic(Wav(2, 22050, 16, data)));
 }
+
+namespace {
+
+// A next function that queues one more piece of music, looping.
+std::string g_nextMusic;
+std::atomic<int> g_queued{0};
+
+void QueueNextMusic(unsigned long id) {
+    CountNext(id);
+    if (g_queued++ == 0 && g_Sound.LoadStream(g_nextMusic.data(), id + 1)) g_Sound.PlayStream(4);
+}
+
+} // namespace
+
+TEST_F(MusicStreamTest, TheNextFunctionCanStartTheNextPiece) {
+    Bytes second = Pattern(22050 * 3, 2);
+    for (auto& s : second)
+        s ^= 0x5A;
+    g_nextMusic = WriteTemp("next.wav", Wav(2, 22050, 16, second));
+
+    // At the end of a piece that does not loop.
+    g_queued = 0;
+    g_Sound.SetStreamNextFunc(QueueNextMusic);
+    ASSERT_EQ(1, LoadMusic(Wav(2, 22050, 16, Pattern(4000, 2)), 7));
+    ASSERT_EQ(1, g_Sound.PlayStream(0));
+    std::vector<int16_t> heard;
+    PlaySegments(1, heard);
+    ASSERT_TRUE(WaitFor([&] {
+        SNDSample* next = Stream().pSample;
+        return next && next->dwID == 8 && next->SamplePlaying();
+    }));
+    EXPECT_EQ(1, g_nextCalls.load());
+    EXPECT_EQ(7u, g_nextId.load());
+    EXPECT_EQ(DWORD(STREAM_LOADED | STREAM_PLAYING | STREAM_LOOP | STREAM_FILLING),
+              Stream().dwFlags.load() & ~(DWORD)STREAM_PRIMED);
+    heard.clear();
+    PlaySegments(9, heard);
+    std::vector<int16_t> file = Samples16(second);
+    for (size_t i = 0; i < heard.size(); ++i)
+        ASSERT_EQ(file[i], heard[i]) << "sample " << i;
+    EXPECT_EQ(1, g_Sound.StopStream());
+    ExpectTornDown();
+
+    // When the piece before is stopped: the new one plays on, with its thread.
+    g_queued = 0;
+    g_nextCalls = 0;
+    ASSERT_EQ(1, LoadMusic(Wav(2, 22050, 16, Pattern(22050 * 3, 2)), 20));
+    ASSERT_EQ(1, g_Sound.PlayStream(4));
+    PlaySegments(1, heard);
+    EXPECT_EQ(1, g_Sound.StopStream());
+    EXPECT_EQ(1, g_nextCalls.load());
+    EXPECT_EQ(21u, ZQSound::GetStreamID());
+    EXPECT_TRUE(Stream().dwFlags & STREAM_PLAYING);
+    HANDLE thread = ZQSound::g_FillThread;
+    ASSERT_NE(nullptr, thread);
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForSingleObject(thread, 0));
+    heard.clear();
+    PlaySegments(2, heard);
+    for (size_t i = 0; i < heard.size(); ++i)
+        ASSERT_EQ(file[i], heard[i]) << "sample " << i;
+    g_queued = 1;
+    EXPECT_EQ(1, g_Sound.StopStream());
+    ExpectTornDown();
+}
