@@ -3,6 +3,21 @@
 
 using namespace soundtest;
 
+// The older build has no lookup by ID and no ID forms of stop and pause.
+template <class T>
+concept LooksUpById = requires(T sound) {
+    sound.FindSampleID(1ul);
+};
+template <class T>
+concept StopsById = requires(T sound) {
+    sound.StopSample(1L);
+};
+template <class T>
+concept PausesById = requires(T sound) {
+    sound.PauseSample(1L);
+};
+static_assert(!LooksUpById<ZQSound> && !StopsById<ZQSound> && !PausesById<ZQSound>);
+
 TEST_F(SoundTest, TheLauncherBuildStopsWithoutRewindingAndDatesItself) {
     EXPECT_STREQ("Sun Mar 18 08:22:02 2001", g_Sound.GetLIBDate());
     ASSERT_EQ(1, Load("a.wav", Wav(1, 22050, 16, Pattern(22050, 1)), 10));
