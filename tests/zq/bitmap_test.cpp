@@ -4,7 +4,7 @@
 
 #include "zq.h"
 
-using zqtest::BmpSpec;
+using zqtest::BmpLayout;
 
 namespace {
 
@@ -54,7 +54,7 @@ protected:
 };
 
 TEST_F(Bitmaps, MissingOrUnknownLoadsGiveNothing) {
-    zqtest::WriteBytes("a.bmp", zqtest::BuildBmp(BmpSpec()));
+    zqtest::WriteBytes("a.bmp", zqtest::BuildBmp(BmpLayout()));
     ZQDebugEnable(1);
     EXPECT_EQ(ZQLoadBitmap("pics\\none.bmp"), nullptr);
     EXPECT_EQ(ZQLoadBitmap("other.bmp", 16), nullptr);
@@ -65,13 +65,13 @@ TEST_F(Bitmaps, MissingOrUnknownLoadsGiveNothing) {
 }
 
 TEST_F(Bitmaps, EightBitFileIsPalettisedOrDisplayFormatByTheRequestedDepth) {
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.width = 4;
-    spec.colours = 3;
-    spec.palette = {0xFF0000, 0x00FF00, 0x0000FF};
-    spec.pixels = {0, 1, 2, 1, /* bottom row, then top */ 2, 2, 0, 0};
-    zqtest::WriteBytes("eight.bmp", zqtest::BuildBmp(spec));
+    BmpLayout layout;
+    layout.bits = 8;
+    layout.width = 4;
+    layout.colours = 3;
+    layout.palette = {0xFF0000, 0x00FF00, 0x0000FF};
+    layout.pixels = {0, 1, 2, 1, /* bottom row, then top */ 2, 2, 0, 0};
+    zqtest::WriteBytes("eight.bmp", zqtest::BuildBmp(layout));
 
     IDirectDrawSurface* palettised = Keep(ZQLoadBitmap("eight.bmp"));
     ASSERT_NE(palettised, nullptr);
@@ -91,9 +91,9 @@ TEST_F(Bitmaps, EightBitFileIsPalettisedOrDisplayFormatByTheRequestedDepth) {
 }
 
 TEST_F(Bitmaps, TwentyFourBitFileAskedForEightBitsGetsABlackPalette) {
-    BmpSpec spec;
-    spec.pixels = {0, 0, 255, 0, 255, 0, 0, 0, 255, 255, 255, 0, 9, 9, 9, 0};
-    zqtest::WriteBytes("rgb.bmp", zqtest::BuildBmp(spec));
+    BmpLayout layout;
+    layout.pixels = {0, 0, 255, 0, 255, 0, 0, 0, 255, 255, 255, 0, 9, 9, 9, 0};
+    zqtest::WriteBytes("rgb.bmp", zqtest::BuildBmp(layout));
     IDirectDrawSurface* surface = Keep(ZQLoadBitmap("rgb.bmp", 8));
     ASSERT_NE(surface, nullptr);
     EXPECT_NE(FormatFlags(surface) & DDPF_PALETTEINDEXED8, 0u);

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
-using zqtest::BmpSpec;
+using zqtest::BmpLayout;
 
 namespace {
 
@@ -21,8 +21,8 @@ using DibPtr = std::unique_ptr<BITMAPINFOHEADER, FreeDib>;
 DibPtr Read(const std::string& path) {
     return DibPtr(OpenBMPFile(path.c_str()));
 }
-DibPtr ReadBuilt(const BmpSpec& spec) {
-    zqtest::WriteBytes("built.bmp", zqtest::BuildBmp(spec));
+DibPtr ReadBuilt(const BmpLayout& layout) {
+    zqtest::WriteBytes("built.bmp", zqtest::BuildBmp(layout));
     return Read("built.bmp");
 }
 const uint8_t* Table(const BITMAPINFOHEADER* dib) {
@@ -35,7 +35,7 @@ const uint8_t* Rows(const BITMAPINFOHEADER* dib) {
 class BmpReader : public zqtest::ZqTest {};
 
 TEST_F(BmpReader, RowsAndTablesAreLaidOutAsInTheFile) {
-    BmpSpec rgb; // 24 bits, 3 wide: rows of 9 pixel bytes and 3 padding bytes
+    BmpLayout rgb; // 24 bits, 3 wide: rows of 9 pixel bytes and 3 padding bytes
     rgb.width = 3;
     for (int i = 0; i < 24; ++i)
         rgb.pixels.push_back(static_cast<uint8_t>(i + 1));
@@ -45,7 +45,7 @@ TEST_F(BmpReader, RowsAndTablesAreLaidOutAsInTheFile) {
     ASSERT_EQ(PackedDIBImageBytes(dib.get()), 24u);
     EXPECT_EQ(std::memcmp(Rows(dib.get()), rgb.pixels.data(), 24), 0);
 
-    BmpSpec four; // no colour count: the depth's 16 entries
+    BmpLayout four; // no colour count: the depth's 16 entries
     four.bits = 4;
     four.width = 8;
     four.height = 1;
@@ -59,7 +59,7 @@ TEST_F(BmpReader, RowsAndTablesAreLaidOutAsInTheFile) {
     EXPECT_EQ(Table(dib.get())[62], 15);
     EXPECT_EQ(std::memcmp(Rows(dib.get()), four.pixels.data(), 4), 0);
 
-    BmpSpec sixteen; // no table at all
+    BmpLayout sixteen; // no table at all
     sixteen.bits = 16;
     sixteen.height = 1;
     sixteen.pixels = {1, 2, 3, 4};
@@ -70,7 +70,7 @@ TEST_F(BmpReader, RowsAndTablesAreLaidOutAsInTheFile) {
 }
 
 TEST_F(BmpReader, PixelOffsetIsHonouredAndZeroMeansRightAfterTheTable) {
-    BmpSpec gap;
+    BmpLayout gap;
     gap.bits = 8;
     gap.colours = 3;
     gap.width = 4;
@@ -92,22 +92,22 @@ TEST_F(BmpReader, RefusedFilesReportTheirReasonAndLoadNothing) {
     const char* const kRead = "ReadBMPFile: error reading file";
     const char* const kFormat = "ReadBMPFile: bad BMP format";
     const char* const kOs2 = "ReadBMPFile: OS/2 format not supported";
-    std::vector<std::pair<BmpSpec, const char*>> cases;
+    std::vector<std::pair<BmpLayout, const char*>> cases;
     auto add = [&](const char* message, auto change) {
-        BmpSpec spec;
-        change(spec);
-        cases.push_back({spec, message});
+        BmpLayout layout;
+        change(layout);
+        cases.push_back({layout, message});
     };
-    add(kFormat, [](BmpSpec& s) { s.reserved1 = 7; });
-    add(kOs2, [](BmpSpec& s) { s.headerSize = 12, s.height = 8; });
-    add(kOs2, [](BmpSpec& s) { s.headerSize = 108; });
-    add(kRead, [](BmpSpec& s) { s.height = 64, s.truncateTo = 54 + 8 * 10; }); // 10 rows of 64
-    add(kRead, [](BmpSpec& s) { s.truncateTo = 10; });
-    add(kRead, [](BmpSpec& s) { s.bits = 8, s.colours = 0x40000000, s.paletteEntries = 4; });
-    add(kRead, [](BmpSpec& s) { s.width = s.height = 0x7FFFFFFF, s.pixels = {0, 0, 0, 0}; });
-    add(kRead, [](BmpSpec& s) { s.offBits = 0x7FFFFFF0; });
-    add(kFormat, [](BmpSpec& s) { s.height = -2; });
-    add(kFormat, [](BmpSpec& s) { s.bits = 8, s.compression = BI_RLE8; });
+    add(kFormat, [](BmpLayout& s) { s.reserved1 = 7; });
+    add(kOs2, [](BmpLayout& s) { s.headerSize = 12, s.height = 8; });
+    add(kOs2, [](BmpLayout& s) { s.headerSize = 108; });
+    add(kRead, [](BmpLayout& s) { s.height = 64, s.truncateTo = 54 + 8 * 10; }); // 10 rows of 64
+    add(kRead, [](BmpLayout& s) { s.truncateTo = 10; });
+    add(kRead, [](BmpLayout& s) { s.bits = 8, s.colours = 0x40000000, s.paletteEntries = 4; });
+    add(kRead, [](BmpLayout& s) { s.width = s.height = 0x7FFFFFFF, s.pixels = {0, 0, 0, 0}; });
+    add(kRead, [](BmpLayout& s) { s.offBits = 0x7FFFFFF0; });
+    add(kFormat, [](BmpLayout& s) { s.height = -2; });
+    add(kFormat, [](BmpLayout& s) { s.bits = 8, s.compression = BI_RLE8; });
 
     ZQDebugEnable(1);
     std::string expected;
@@ -125,7 +125,7 @@ TEST_F(BmpReader, RefusedFilesReportTheirReasonAndLoadNothing) {
 
 TEST_F(BmpReader, WindowsPathsReachTheFile) {
     std::filesystem::create_directories("Pics");
-    zqtest::WriteBytes("Pics/Tile.bmp", zqtest::BuildBmp(BmpSpec()));
+    zqtest::WriteBytes("Pics/Tile.bmp", zqtest::BuildBmp(BmpLayout()));
     EXPECT_TRUE(Read(".\\pics\\TILE.BMP"));
 }
 

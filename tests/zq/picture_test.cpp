@@ -10,7 +10,7 @@
 
 #include <cstdlib>
 
-using zqtest::BmpSpec;
+using zqtest::BmpLayout;
 using zqtest::ZqTest;
 
 namespace {
@@ -26,18 +26,18 @@ uint32_t PicturePixel(int x, int y) {
 }
 
 void WritePicture(const char* path) {
-    BmpSpec spec;
-    spec.width = kPictureWidth;
-    spec.height = kPictureHeight;
+    BmpLayout layout;
+    layout.width = kPictureWidth;
+    layout.height = kPictureHeight;
     for (int y = kPictureHeight - 1; y >= 0; --y) {
         for (int x = 0; x < kPictureWidth; ++x) {
             const uint32_t rgb = PicturePixel(x, y);
-            spec.pixels.push_back(rgb & 0xFF);
-            spec.pixels.push_back((rgb >> 8) & 0xFF);
-            spec.pixels.push_back((rgb >> 16) & 0xFF);
+            layout.pixels.push_back(rgb & 0xFF);
+            layout.pixels.push_back((rgb >> 8) & 0xFF);
+            layout.pixels.push_back((rgb >> 16) & 0xFF);
         }
     }
-    zqtest::WriteBytes(path, zqtest::BuildBmp(spec));
+    zqtest::WriteBytes(path, zqtest::BuildBmp(layout));
 }
 
 // The expected frame: background, picture and both texts drawn by GDI into a

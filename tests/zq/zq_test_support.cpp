@@ -21,7 +21,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t value) {
     Put16(out, value >> 16);
 }
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
+std::vector<uint8_t> BuildBmp(const BmpLayout& s) {
     const size_t table = s.colours != 0 ? s.colours : s.bits <= 8 ? 1u << s.bits : 0;
     const size_t written = s.paletteEntries == SIZE_MAX ? table : s.paletteEntries;
     const size_t rowBytes = (static_cast<size_t>(s.width) * s.bits * s.planes + 31) / 32 * 4;

@@ -15,7 +15,7 @@
 
 namespace zqtest {
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 2, height = 2, bits = 24, planes = 1;
     uint32_t colours = 0;     // biClrUsed
     uint32_t headerSize = 40; // biSize
@@ -28,7 +28,7 @@ struct BmpSpec {
     std::vector<uint32_t> palette;    // 0x00RRGGBB entries
 };
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& spec);
+std::vector<uint8_t> BuildBmp(const BmpLayout& layout);
 // Little-endian 16- and 32-bit fields, appended.
 void Put16(std::vector<uint8_t>& out, unsigned value);
 void Put32(std::vector<uint8_t>& out, uint32_t value);
