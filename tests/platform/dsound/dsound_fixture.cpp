@@ -83,20 +83,6 @@ std::vector<int16_t> channel(const std::vector<int16_t>& stereo, int which) {
     return out;
 }
 
-double rms(const std::vector<int16_t>& samples) {
-    double sum = 0;
-    for (int16_t s : samples)
-        sum += static_cast<double>(s) * s;
-    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
-}
-
-int zero_crossings(const std::vector<int16_t>& samples) {
-    int count = 0;
-    for (size_t i = 1; i < samples.size(); ++i) {
-        if ((samples[i - 1] < 0) != (samples[i] < 0)) ++count;
-    }
-    return count;
-}
 
 int sine(DWORD frame, double period_frames, double amplitude) {
     return static_cast<int>(std::lround(amplitude * std::sin(2 * M_PI * frame / period_frames)));

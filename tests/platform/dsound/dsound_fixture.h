@@ -1,6 +1,8 @@
 // A DirectSound object on a held clock, with helpers to make and hear buffers.
 #pragma once
 
+#include "../../support/audio_measure.h"
+
 #include <windows.h>
 #include <dsound.h>
 #include <ludora/harness.h>
@@ -34,8 +36,8 @@ protected:
 
 // One channel (0 left, 1 right) of interleaved stereo.
 std::vector<int16_t> channel(const std::vector<int16_t>& stereo, int which);
-double rms(const std::vector<int16_t>& samples);
-int zero_crossings(const std::vector<int16_t>& samples);
+using audio_measure::rms;
+using audio_measure::zero_crossings;
 int sine(DWORD frame, double period_frames, double amplitude);
 bool signalled(HANDLE event);
 

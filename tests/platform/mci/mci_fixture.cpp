@@ -83,19 +83,5 @@ void write_tone_wav(const std::string& path, uint32_t rate, uint16_t channels, u
     std::fclose(file);
 }
 
-double rms(const std::vector<int16_t>& samples) {
-    double sum = 0;
-    for (int16_t s : samples)
-        sum += static_cast<double>(s) * s;
-    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
-}
-
-int zero_crossings(const std::vector<int16_t>& samples) {
-    int count = 0;
-    for (size_t i = 1; i < samples.size(); ++i) {
-        if ((samples[i - 1] < 0) != (samples[i] < 0)) ++count;
-    }
-    return count;
-}
 
 } // namespace mci_test

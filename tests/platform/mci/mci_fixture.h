@@ -1,6 +1,8 @@
 // MCI on a held clock, with music files made for each test in a folder of its own.
 #pragma once
 
+#include "../../support/audio_measure.h"
+
 #include <windows.h>
 #include <ludora/harness.h>
 
@@ -30,7 +32,7 @@ protected:
 // A 16-bit WAV file of a sine tone: `period` frames a cycle.
 void write_tone_wav(const std::string& path, uint32_t rate, uint16_t channels, uint32_t frames,
                     double period, double amplitude);
-double rms(const std::vector<int16_t>& samples);
-int zero_crossings(const std::vector<int16_t>& samples);
+using audio_measure::rms;
+using audio_measure::zero_crossings;
 
 } // namespace mci_test
