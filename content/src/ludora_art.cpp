@@ -236,15 +236,17 @@ Image hall_of_fame_screen() {
         img, friendly(14), 44, 140, 300, 19,
         "Upload sends the top score to our web site. Clear empties the table for a fresh start.");
     // The list: two columns of ten rows, on paper that runs to the page's edges.
-    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 8, 250, "Player");
-    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 203, 250, "Score");
-    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 339, 250, "Player");
-    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 534, 250, "Score");
+    // Rows are drawn from y 257 on this page; each stripe starts a few pixels above its text so
+    // the letters sit in the middle of it.
+    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 8, 246, "Player");
+    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 203, 246, "Score");
+    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 339, 246, "Player");
+    draw_text(img, friendly(14, rgb(120, 80, 50), Font::SansBold), 534, 246, "Score");
     for (int r = 0; r < 10; ++r) {
-        int y = 257 + 26 * r;
+        int y = 252 + 26 * r;
         fill_rect(img, 0, y, 720, 26, r % 2 ? kFieldPaper : kFieldStripe);
     }
-    fill_rect(img, 330, 257, 2, 260, rgb(200, 160, 120));
+    fill_rect(img, 327, 252, 2, 260, rgb(200, 160, 120));
     return img;
 }
 
@@ -258,9 +260,10 @@ Image player_info_screen() {
     static const char* labels[3] = {"Name", "Address", "E-mail"};
     static const int ys[3] = {282, 348, 416};
     for (int i = 0; i < 3; ++i) {
-        draw_text(img, friendly(15, rgb(120, 80, 50), Font::SansBold), 50, ys[i] - 6, labels[i]);
-        fill_round_rect(img, 46, ys[i] - 3, 588, 32, 6, rgb(200, 160, 120));
-        fill_rect(img, 50, ys[i], 580, 26, kFieldPaper);
+        // Typed text starts at the field's corner: the paper reaches past it on every side.
+        draw_text(img, friendly(15, rgb(120, 80, 50), Font::SansBold), 50, ys[i] - 11, labels[i]);
+        fill_round_rect(img, 42, ys[i] - 8, 596, 34, 6, rgb(200, 160, 120));
+        fill_rect(img, 45, ys[i] - 5, 590, 28, kFieldPaper);
     }
     draw_paragraphs(img, friendly(14), 140, 500, 200, 18, "Send my details with my scores");
     // A captain's cap and a name tag.
@@ -332,7 +335,8 @@ void make_ludora_content(Output& out) {
     out.picture("PageNumbers.bmp", page_numbers());
     out.picture("infoscreen.bmp", info_screen());
     // One file serves both "backbutton.bmp" and "BackButton.bmp": names are not case-sensitive.
-    out.picture("backbutton.bmp", button_strip(84, 40, "Back", kPurple, 2, 16));
+    // 32 high: on the hall of fame it stands just above the first row of scores.
+    out.picture("backbutton.bmp", button_strip(84, 32, "Back", kPurple, 2, 16));
 
     out.picture("HowToPlayButton.bmp", button_strip(140, 56, "How to Play", kTeal, 2, 17));
     out.picture("PlayButton.bmp", button_strip(140, 56, "Play", kGreen, 2, 24));

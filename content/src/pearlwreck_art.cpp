@@ -400,7 +400,8 @@ const char* kRules =
     "125, 150, 175, then 200 each, until a search comes up empty.\n\n"
     "An empty search costs one of your searches and sends out a sonar: rings grow from the cell "
     "and stop "
-    "at the distance of the nearest hidden piece. That last ring stays on the chart to guide you.\n\n"
+    "at the distance of the nearest hidden piece. That last ring stays on the chart to guide "
+    "you.\n\n"
     "Complete a treasure with no empty search between its finds and you earn 3 extra searches, and "
     "3 more "
     "for each other treasure found whole in the same run.\n\n"
@@ -496,13 +497,15 @@ Image title_background() {
     parchment(img, 216, 310, 368, 238, 15);
     static const int slots[8][2] = {{239, 378}, {408, 378}, {238, 420}, {408, 420},
                                     {238, 464}, {408, 464}, {238, 510}, {408, 510}};
+    // A name is drawn from the field's top-left corner: the paper starts a little above and to
+    // the left of it, so the letters never touch the rim.
     for (int i = 0; i < 8; ++i) {
         int x = slots[i][0], y = slots[i][1];
-        fill_round_rect(img, x - 3, y - 2, 156, 34, 5, rgb(150, 116, 70));
-        fill_rect(img, x, y, 150, 30, kFieldPaper);
-        draw_text(img, body(11, kInk), x - 8, y + 19, std::to_string(i + 1), Align::Centre);
+        fill_round_rect(img, x - 6, y - 8, 158, 34, 5, rgb(150, 116, 70));
+        fill_rect(img, x - 4, y - 6, 154, 30, kFieldPaper);
+        draw_text(img, body(11, kInk), x - 11, y + 13, std::to_string(i + 1), Align::Centre);
     }
-    fill_round_rect(img, 276, 314, 248, 56, 12, rgb(150, 116, 70));
+    fill_round_rect(img, 276, 314, 248, 54, 12, rgb(150, 116, 70));
     // A chest in the corner.
     fill_round_rect(img, 640, 520, 110, 56, 6, rgb(96, 56, 26));
     fill_round_rect(img, 636, 504, 118, 26, 10, rgb(130, 78, 36));

@@ -168,10 +168,53 @@ TEST(Pictures, ButtonsOnEachPageStayOnThePageAndApart) {
             for (size_t j = i + 1; j < buttons.size(); ++j)
                 EXPECT_FALSE(buttons[i].overlaps(buttons[j])) << i << " " << j;
         }
-    // The hall of fame's twenty rows lie on its page.
+    // The hall of fame's twenty rows lie on its page, clear of its buttons; seven-digit scores
+    // are common once rounds have doubled them.
     Picture row_font = picture("HallBlackFont.bmp");
     EXPECT_LE(row_font.height, 26);
-    EXPECT_TRUE((Rect{56, 275, 53 + 534 + 70 - 56, 26 * 9 + row_font.height}.inside(hall)));
+    Rect rows{56 - 3, 275 - 3, 53 + 534 + 70 - 56, 26 * 9 + row_font.height + 6};
+    EXPECT_TRUE(rows.inside(hall));
+    for (size_t i = 0; i < hall_buttons.size(); ++i)
+        EXPECT_FALSE(rows.overlaps(hall_buttons[i])) << "button " << i << " covers the rows";
+}
+
+namespace {
+
+// Text is drawn from a field's top-left corner. The picture under it must be plain paper a few
+// pixels beyond that corner and below the font, or the letters run into the field's rim.
+void expect_plain_behind(const Picture& page, const std::string& page_name, Rect text,
+                         const std::string& what) {
+    const int margin = 3;
+    uint32_t paper = page.at(text.x, text.y);
+    int off = 0;
+    for (int y = text.y - margin; y < text.y + text.h + margin; ++y)
+        for (int x = text.x - margin; x < text.x + text.w; ++x)
+            off += page.at(x, y) != paper;
+    EXPECT_EQ(off, 0) << page_name << ": " << what << " at " << text.x << "," << text.y
+                      << " is not on plain paper";
+}
+
+} // namespace
+
+TEST(Pictures, NamesAndScoresAreWrittenOnPlainPaperClearOfTheRims) {
+    const int font_height = picture("n_font.bmp").height;
+    ASSERT_EQ(picture("h_font.bmp").height, font_height);
+    Picture title = picture("Pearlwreck\\title\\titlebackground.bmp");
+    const int fields[8][2] = {{239, 378}, {408, 378}, {238, 420}, {408, 420},
+                              {238, 464}, {408, 464}, {238, 510}, {408, 510}};
+    for (auto& f : fields)
+        expect_plain_behind(title, "title page", {f[0], f[1], 150, font_height}, "player field");
+    // Pages are placed at (53, 18); positions below are on the page.
+    Picture players = picture("PlayerInfo.bmp");
+    for (int y : {282, 348, 416})
+        expect_plain_behind(players, "players page", {50, y, 580, font_height}, "field");
+    Picture hall = picture("HallOfFameScreen.bmp");
+    const int row_height = picture("HallBlackFont.bmp").height;
+    for (int r = 0; r < 10; ++r) {
+        int y = 275 - 18 + 26 * r;
+        expect_plain_behind(hall, "hall of fame", {56 - 53, y, 250, row_height}, "left row");
+        expect_plain_behind(hall, "hall of fame", {334, y, 250, row_height}, "right row");
+    }
 }
 
 TEST(Pictures, LauncherScreensKeepTheirButtonsApart) {
