@@ -108,6 +108,8 @@ public:
     const TEXTMETRICA& metrics() const override { return metrics_; }
 
     const Glyph& glyph(unsigned char c) override {
+        // One face renders for every thread; a loaded glyph is never changed again.
+        std::lock_guard lock(mutex_);
         Glyph& g = glyphs_[c];
         if (loaded_[c]) return g;
         loaded_[c] = true;
@@ -193,6 +195,7 @@ private:
         tm.tmCharSet = lf.lfCharSet;
     }
 
+    std::mutex mutex_;
     FT_Face face_ = nullptr;
     TEXTMETRICA metrics_{};
     Glyph glyphs_[256];

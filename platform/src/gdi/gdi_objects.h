@@ -7,6 +7,7 @@
 
 #include <wingdi.h>
 
+#include <atomic>
 #include <vector>
 
 namespace ludora::gdi {
@@ -18,7 +19,8 @@ struct GdiObject {
     virtual ~GdiObject() = default;
     ObjectKind kind;
     bool stock = false;
-    int selections = 0; // device contexts it is selected into
+    // Device contexts it is selected into; contexts of other threads may share it.
+    std::atomic<int> selections{0};
 };
 
 struct Bitmap final : GdiObject {
