@@ -478,6 +478,8 @@ HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE palette_if) {
     if (palette) palette->AddRef();
     if (palette_) palette_->Release();
     palette_ = palette;
+    // An outstanding device context must not keep the old palette's colours.
+    if (dc_) gdi::update_canvas_dc(dc_, canvas());
     changed();
     return DD_OK;
 }

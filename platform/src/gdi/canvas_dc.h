@@ -9,5 +9,7 @@ namespace ludora::gdi {
 
 HDC create_canvas_dc(const video::Canvas& canvas);
 void delete_canvas_dc(HDC dc);
+// The surface changed under an outstanding context (a new palette).
+void update_canvas_dc(HDC dc, const video::Canvas& canvas);
 
 } // namespace ludora::gdi

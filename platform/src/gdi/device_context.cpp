@@ -90,6 +90,11 @@ void delete_canvas_dc(HDC handle) {
     if (DeviceContext* dc = find_dc(handle)) remove_dc(dc);
 }
 
+void update_canvas_dc(HDC handle, const video::Canvas& canvas) {
+    DeviceContext* dc = find_dc(handle);
+    if (dc && dc->kind == DcKind::Surface) dc->surface = canvas;
+}
+
 } // namespace ludora::gdi
 
 using namespace ludora;

@@ -224,6 +224,32 @@ TEST_F(Surfaces, DeviceContextsDrawIntoTheSurface) {
     s->Release();
 }
 
+TEST_F(Surfaces, AContextOfAPalettisedSurfaceUsesThePaletteSetWhileItIsOut) {
+    PALETTEENTRY first[256] = {}, second[256] = {};
+    first[1] = PALETTEENTRY{255, 0, 0, 0};
+    second[2] = PALETTEENTRY{255, 0, 0, 0};
+    IDirectDrawPalette* a = nullptr;
+    IDirectDrawPalette* b = nullptr;
+    ASSERT_EQ(dd->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, first, &a, nullptr), DD_OK);
+    ASSERT_EQ(dd->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, second, &b, nullptr), DD_OK);
+    const DDPIXELFORMAT pf8 = palettised_format();
+    IDirectDrawSurface* s = create_surface(dd, 4, 1, &pf8);
+    ASSERT_EQ(s->SetPalette(a), DD_OK);
+    a->Release(); // the surface holds the last reference
+    HDC dc = nullptr;
+    ASSERT_EQ(s->GetDC(&dc), DD_OK);
+    EXPECT_EQ(SetPixel(dc, 0, 0, RGB(255, 0, 0)), RGB(255, 0, 0));
+    ASSERT_EQ(s->SetPalette(b), DD_OK); // frees the first palette
+    b->Release();
+    // GDI maps colours through the new palette.
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+    SetPixel(dc, 1, 0, RGB(255, 0, 0));
+    ASSERT_EQ(s->ReleaseDC(dc), DD_OK);
+    EXPECT_EQ(pixel(s, 0, 0), 1u);
+    EXPECT_EQ(pixel(s, 1, 0), 2u);
+    EXPECT_EQ(s->Release(), 0u);
+}
+
 TEST_F(Surfaces, LostSurfacesFailUntilRestoredWhileSystemMemoryKeepsWorking) {
     IDirectDrawSurface* video = create_surface(dd, 8, 8, nullptr, DDSCAPS_VIDEOMEMORY);
     IDirectDrawSurface* system = create_surface(dd, 8, 8, nullptr, DDSCAPS_SYSTEMMEMORY);
