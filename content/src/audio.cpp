@@ -17,7 +17,8 @@ void Sound::add(long i, float v, float pan, bool wrap) {
     }
     if (pan != pan_) { // constant-power pan, worked out once per change of position
         double angle = (pan + 1) * M_PI / 4;
-        pan_ = pan, left_ = float(std::cos(angle) * M_SQRT2), right_ = float(std::sin(angle) * M_SQRT2);
+        pan_ = pan, left_ = float(std::cos(angle) * M_SQRT2),
+        right_ = float(std::sin(angle) * M_SQRT2);
     }
     samples[size_t(i) * 2] += v * left_;
     samples[size_t(i) * 2 + 1] += v * right_;

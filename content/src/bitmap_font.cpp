@@ -82,10 +82,11 @@ BitmapFont make_bitmap_font(const BitmapFontStyle& style) {
     return font;
 }
 
-Image digit_strip(const TextStyle& style, int frame_width, int frame_height, int baseline) {
+Image digit_strip(const TextStyle& style, int frame_width, int frame_height, int baseline,
+                  Colour paper) {
     std::vector<Image> frames;
     for (int d = 0; d < 10; ++d) {
-        Image frame(frame_width, frame_height, kKey);
+        Image frame(frame_width, frame_height, paper);
         draw_text(frame, style, frame_width / 2, baseline, std::string(1, char('0' + d)),
                   Align::Centre);
         frames.push_back(std::move(frame));

@@ -25,7 +25,9 @@ struct BitmapFont {
 
 BitmapFont make_bitmap_font(const BitmapFontStyle& style);
 
-// Ten digits in equal frames side by side, each centred in its frame.
-Image digit_strip(const TextStyle& style, int frame_width, int frame_height, int baseline);
+// Ten digits in equal frames side by side, each centred in its frame on `paper` (the key for
+// digits drawn over a picture, a solid colour for digits that must cover the ones before them).
+Image digit_strip(const TextStyle& style, int frame_width, int frame_height, int baseline,
+                  Colour paper = kKey);
 
 } // namespace content

@@ -24,6 +24,7 @@ const char* const kRoundNames[9] = {"The Quiet Shoals", "Turtle Reef",       "Sm
                                     "The Broken Atoll", "Serpent Sound",     "The Pearl Isles"};
 
 const ButtonColours kNavalButton = {rgb(52, 86, 140), rgb(22, 42, 82), kBrass, kCream};
+const Colour kNumberBox = rgb(18, 24, 40); // inside the status panel's number boxes
 
 // ---- cells of the chart ----
 
@@ -166,7 +167,7 @@ void status_panel(Image& img) {
     wood(img, x0, 0, 800 - x0, 600, 21, rgb(92, 58, 34));
     fill_rect(img, x0, 0, 4, 600, kBrass);
     fill_rect(img, x0 + 4, 0, 2, 600, rgb(120, 90, 40));
-    const Colour box = rgb(18, 24, 40), rim = rgb(150, 116, 52);
+    const Colour box = kNumberBox, rim = rgb(150, 116, 52);
     panel_label(img, 607, 32, "BEST");
     inset_box(img, 656, 12, 118, 30, box, rim);
     panel_label(img, 607, 93, "SCORE");
@@ -181,8 +182,8 @@ void status_panel(Image& img) {
     }
     fill_round_rect(img, 643, 258, 132, 112, 6, kBrass); // round picture frame
     fill_rect(img, 647, 262, 124, 104, rgb(40, 30, 22));
-    panel_label(img, 700, 387, "ROUND", Align::Right);
-    inset_box(img, 704, 368, 18, 26, box, rim);
+    panel_label(img, 697, 387, "ROUND", Align::Right);
+    inset_box(img, 702, 366, 22, 30, box, rim); // wide enough that a digit misses its corners
     // A little ship sailing on the panel.
     Image vignette(130, 70, kKey);
     seascape(vignette, 0, 0, 130, 70, 48, sky_for_round(1));
@@ -268,11 +269,13 @@ Image scores_sheet() {
     return img;
 }
 
+// The panel's numbers are drawn into the live background at every frame and never wiped
+// between changes, so each digit is a solid cell of the box colour that hides the one before.
 Image number_font() {
     TextStyle s;
     s.font = Font::SansBold, s.pixels = 20, s.colour = kGold;
     s.outline = 1, s.outline_colour = rgb(90, 50, 10);
-    return digit_strip(s, 14, 22, 19);
+    return digit_strip(s, 14, 22, 19, kNumberBox);
 }
 
 Image treasure_icon(int k) {

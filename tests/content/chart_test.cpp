@@ -1,5 +1,6 @@
 // The game's chart: cell pictures tile the hexagonal grid without seams, the background shows
 // sea exactly where cells are in play, and the status panel leaves room for what is drawn on it.
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -150,5 +151,40 @@ TEST(Chart, StatusPanelHoldsItsPicturesAndNumbersApartAndBesideTheChart) {
             EXPECT_FALSE(a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h)
                 << i << " and " << j;
         }
+    }
+}
+
+TEST(Chart, PanelNumbersCoverThoseTheyReplace) {
+    // The panel's numbers are drawn into the live background at every frame without wiping the
+    // old ones first: each digit must be a solid cell, on the colour of the box it is drawn in.
+    Picture digits = picture("Pearlwreck\\NumberFont.bmp");
+    const int d = digits.width / 10, dh = digits.height;
+    const uint32_t paper = digits.at(0, 0);
+    for (int x = 0; x < digits.width; ++x)
+        for (int y = 0; y < dh; ++y) {
+            ASSERT_FALSE(digits.keyed(x, y)) << "digit " << x / d << " lets the old one show";
+            // Digits stand edge to edge in a row, but above and below them lies plain box.
+            if (y == 0 || y == dh - 1) {
+                uint32_t c = digits.at(x, y);
+                for (int shift : {0, 8, 16})
+                    ASSERT_LE(std::abs(int(c >> shift & 255) - int(paper >> shift & 255)), 12)
+                        << "digit " << x / d << " edge " << x << "," << y;
+            }
+        }
+    Picture bg = picture("Pearlwreck\\background.bmp");
+    struct Place {
+        const char* what;
+        int x, y, count;
+    };
+    const Place places[] = {{"best score", 755 - 6 * d, 16, 7},
+                            {"score", 755 - 6 * d, 77, 7},
+                            {"searches left", 712 - 3 * d / 2, 165, 3},
+                            {"round", 706, 370, 1}};
+    for (const Place& p : places) {
+        int off = 0;
+        for (int y = p.y; y < p.y + dh; ++y)
+            for (int x = p.x; x < p.x + p.count * d; ++x)
+                off += bg.at(x, y) != paper;
+        EXPECT_EQ(off, 0) << p.what << ": the box under the digits is not the digits' colour";
     }
 }
