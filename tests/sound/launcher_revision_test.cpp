@@ -4,18 +4,6 @@
 using namespace soundtest;
 
 // The older build has no lookup by ID and no ID forms of stop and pause.
-template <class T>
-concept LooksUpById = requires(T sound) {
-    sound.FindSampleID(1ul);
-};
-template <class T>
-concept StopsById = requires(T sound) {
-    sound.StopSample(1L);
-};
-template <class T>
-concept PausesById = requires(T sound) {
-    sound.PauseSample(1L);
-};
 static_assert(!LooksUpById<ZQSound> && !StopsById<ZQSound> && !PausesById<ZQSound>);
 
 TEST_F(SoundTest, TheLauncherBuildStopsWithoutRewindingAndDatesItself) {

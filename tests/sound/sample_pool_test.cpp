@@ -5,18 +5,6 @@
 using namespace soundtest;
 
 // The game's build looks samples up by ID and stops and pauses them by ID.
-template <class T>
-concept LooksUpById = requires(T sound) {
-    sound.FindSampleID(1ul);
-};
-template <class T>
-concept StopsById = requires(T sound) {
-    sound.StopSample(1L);
-};
-template <class T>
-concept PausesById = requires(T sound) {
-    sound.PauseSample(1L);
-};
 static_assert(LooksUpById<ZQSound> && StopsById<ZQSound> && PausesById<ZQSound>);
 
 namespace {

@@ -19,6 +19,21 @@
 
 namespace soundtest {
 
+// What tells the two builds of the library apart: lookup by id, and stop and
+// pause by id, exist in the game's build only.
+template <class T>
+concept LooksUpById = requires(T sound) {
+    sound.FindSampleID(1ul);
+};
+template <class T>
+concept StopsById = requires(T sound) {
+    sound.StopSample(1L);
+};
+template <class T>
+concept PausesById = requires(T sound) {
+    sound.PauseSample(1L);
+};
+
 using Bytes = std::vector<uint8_t>;
 
 inline void Put(Bytes& out, uint32_t value, int bytes) {
