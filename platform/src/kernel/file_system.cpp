@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace ludora::kernel;
 
@@ -72,6 +73,62 @@ bool copy_file(const std::string& from, const std::string& to) {
     ::unlink(temporary.c_str());
     set_last_error_from_errno(final_error, to);
     return false;
+}
+
+// Forces a file's data to the disk.
+bool sync_file(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return ok;
+}
+
+// Forces a folder's entries, a rename into or out of it, to the disk.
+void sync_folder_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The absolute host path of a Windows path, worked out by name alone as
+// Windows does: the current directory in front of a relative path, "." and
+// ".." applied, "\\" written as the host's "/". The disk is not consulted.
+std::string full_path_name(const char* windows_path) {
+    std::string text = windows_path;
+    if (text[0] != '/' && text[0] != '\\') {
+        char cwd[4096];
+        if (!::getcwd(cwd, sizeof cwd)) {
+            fail_with_errno(std::string());
+            return std::string();
+        }
+        text = std::string(cwd) + "/" + text;
+    }
+    const bool trailing_separator = text.back() == '/' || text.back() == '\\';
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("/\\", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string part = text.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string full;
+    for (const std::string& part : parts)
+        full += "/" + part;
+    if (full.empty() || trailing_separator) full += '/';
+    return full;
 }
 
 } // namespace
@@ -149,22 +206,78 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
 }
 
 BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
+    // Windows' plain move never replaces a target and copies across volumes.
+    return MoveFileExA(lpExistingFileName, lpNewFileName, MOVEFILE_COPY_ALLOWED);
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
+    constexpr DWORD known =
+        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
+    if (dwFlags & ~known) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     if (!lpExistingFileName || !lpNewFileName || !*lpExistingFileName || !*lpNewFileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
     const std::string from = ludora::host_path(lpExistingFileName);
     const std::string to = ludora::host_path(lpNewFileName);
-    struct stat info;
-    if (::lstat(from.c_str(), &info) != 0) return fail_with_errno(from);
-    // Windows never replaces an existing target here (a case-only rename excepted).
-    if (::lstat(to.c_str(), &info) == 0 && from != to) {
-        SetLastError(ERROR_ALREADY_EXISTS);
+    struct stat source;
+    if (::lstat(from.c_str(), &source) != 0) return fail_with_errno(from);
+    struct stat target;
+    // A case-only rename names the same file twice and is no replacement.
+    if (::lstat(to.c_str(), &target) == 0 && from != to) {
+        if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return FALSE;
+        }
+        // Windows replaces neither a folder nor a read-only file, nor with a folder.
+        if (S_ISDIR(target.st_mode) || S_ISDIR(source.st_mode) || is_read_only_file(to)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
+    const bool write_through = dwFlags & MOVEFILE_WRITE_THROUGH;
+    if (write_through && S_ISREG(source.st_mode) && !sync_file(from)) return fail_with_errno(from);
+    // rename(2) swaps the target for the source in one step: a reader sees the
+    // old file or the new one, never neither.
+    if (::rename(from.c_str(), to.c_str()) == 0) {
+        if (write_through) {
+            sync_folder_of(to);
+            sync_folder_of(from);
+        }
+        return TRUE;
+    }
+    if (errno != EXDEV) return fail_with_errno(to);
+    if (!(dwFlags & MOVEFILE_COPY_ALLOWED) || S_ISDIR(source.st_mode)) {
+        SetLastError(ERROR_NOT_SAME_DEVICE);
         return FALSE;
     }
-    if (::rename(from.c_str(), to.c_str()) == 0) return TRUE;
-    if (errno != EXDEV) return fail_with_errno(to);
-    return copy_file(from, to) && ::unlink(from.c_str()) == 0;
+    // The copy reaches the disk before the source goes, whatever the flags say.
+    if (!copy_file(from, to)) return FALSE;
+    if (write_through) sync_folder_of(to);
+    return ::unlink(from.c_str()) == 0 || fail_with_errno(from);
+}
+
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
+                              LPSTR* lpFilePart) {
+    if (!lpFileName || !*lpFileName) {
+        SetLastError(ERROR_INVALID_NAME);
+        return 0;
+    }
+    const std::string full = full_path_name(lpFileName);
+    if (full.empty()) return 0;
+    const DWORD length = static_cast<DWORD>(full.size());
+    // Too small: nothing is written and the size needed, with its NUL, is returned.
+    if (!lpBuffer || nBufferLength <= length) return length + 1;
+    std::memcpy(lpBuffer, full.c_str(), length + 1);
+    if (lpFilePart) {
+        const size_t slash = full.rfind('/');
+        *lpFilePart = slash + 1 < full.size() ? lpBuffer + slash + 1 : nullptr;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return length;
 }
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
