@@ -7,7 +7,11 @@
 
 #include <cstring>
 #include <random>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -303,4 +307,83 @@ TEST_F(PrivateProfile, GarbageFilesAreReadSafelyAndKeptWhenWritten) {
         ASSERT_EQ(after.compare(0, garbage.size(), garbage), 0) << round;
         EXPECT_EQ(get("fresh section", "KEY"), "value") << round;
     }
+}
+
+// A writer killed at any moment of a write leaves the file as it was before that
+// write or as it is after it, complete either way. The writer runs in a child
+// process that reports each finished write; the kill lands somewhere inside the
+// next one.
+TEST_F(PrivateProfile, AWriterKilledMidWriteLeavesTheOldOrTheNewFile) {
+    const std::string big_a(200000, 'a');
+    const std::string big_b(200000, 'b');
+    const std::string keep = "[Keep]\r\nname=Anna\r\n";
+    const std::string with_a = keep + "[Big]\r\nvalue=" + big_a + "\r\n";
+    const std::string with_b = keep + "[Big]\r\nvalue=" + big_b + "\r\n";
+    for (int finished_writes = 0; finished_writes < 12; ++finished_writes) {
+        write_bytes("options.ini", with_a);
+        int done[2];
+        ASSERT_EQ(::pipe(done), 0);
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            ::close(done[0]);
+            for (int i = 1;; ++i) {
+                const bool ok = WritePrivateProfileStringA(
+                    "Big", "value", i % 2 ? big_b.c_str() : big_a.c_str(), ".\\OPTIONS.INI");
+                if (!ok || ::write(done[1], "w", 1) != 1) ::_exit(1);
+            }
+        }
+        ::close(done[1]);
+        char mark;
+        for (int i = 0; i < finished_writes; ++i)
+            ASSERT_EQ(::read(done[0], &mark, 1), 1);
+        ::kill(writer, SIGKILL);
+        int status = 0;
+        ::waitpid(writer, &status, 0);
+        ::close(done[0]);
+        const std::string now = read_bytes("options.ini");
+        EXPECT_TRUE(now == with_a || now == with_b)
+            << "after " << finished_writes << " writes the file holds " << now.size() << " bytes";
+        // Anything else the kill left behind is a hidden temporary, never the file's name.
+        for (const auto& entry : std::filesystem::directory_iterator(".")) {
+            const std::string name = entry.path().filename().string();
+            if (name == "options.ini") continue;
+            EXPECT_EQ(name.rfind(".options.ini.", 0), 0u) << name;
+            std::filesystem::remove(entry.path());
+        }
+    }
+}
+
+// The host stops a write partway when the process may not make files larger:
+// by killing the writer (as a crash would) or, with that signal ignored, by
+// failing the write (as a full disk would). Either way the old file stays whole.
+TEST_F(PrivateProfile, AWriteCutOffPartwayLeavesTheOldFileWhole) {
+    const std::string old_file = "[Keep]\r\nname=Anna\r\n[Big]\r\nvalue=short\r\n";
+    const std::string long_value(100000, 'z');
+    for (const bool killed : {true, false}) {
+        write_bytes("options.ini", old_file);
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            if (!killed) ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const bool ok =
+                WritePrivateProfileStringA("Big", "value", long_value.c_str(), ".\\options.ini");
+            ::_exit(ok ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        if (killed) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3)
+                << "the write reports failure";
+        }
+        EXPECT_EQ(read_bytes("options.ini"), old_file);
+    }
+    // Without the limit the same write goes through.
+    EXPECT_TRUE(WritePrivateProfileStringA("Big", "value", long_value.c_str(), ".\\options.ini"));
+    EXPECT_EQ(read_bytes("options.ini"),
+              "[Keep]\r\nname=Anna\r\n[Big]\r\nvalue=" + long_value + "\r\n");
 }
