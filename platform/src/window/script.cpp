@@ -71,11 +71,14 @@ const char* check(const Command& c) {
     if (c.verb == "down" || c.verb == "up")
         return args == 1 && button_of(c.words[0]) >= 0 ? nullptr : "down|up left|right";
     if (c.verb == "click") {
-        long x, y;
-        if ((args == 2 || args == 3) && parse_int(c.words[0], x) && parse_int(c.words[1], y) &&
-            (args == 2 || button_of(c.words[2]) >= 0))
+        long x, y, hold;
+        // After X and Y: a button, a hold in milliseconds, or both in that order.
+        size_t at = 2;
+        if (args > at && button_of(c.words[at]) >= 0) ++at;
+        if (args > at && parse_int(c.words[at], hold) && hold >= 0) ++at;
+        if (args >= 2 && at == args && parse_int(c.words[0], x) && parse_int(c.words[1], y))
             return nullptr;
-        return "click X Y [left|right]";
+        return "click X Y [left|right] [MS]";
     }
     if (c.verb == "key") {
         if (args != 2 || (c.words[0] != "down" && c.words[0] != "up" && c.words[0] != "press"))
@@ -113,11 +116,6 @@ void run(const Command& c) {
         inject_mouse_move(nullptr, std::atoi(c.words[0].c_str()), std::atoi(c.words[1].c_str()));
     } else if (c.verb == "down" || c.verb == "up") {
         inject_mouse_button(button_of(c.words[0]), c.verb == "down");
-    } else if (c.verb == "click") {
-        const int button = c.words.size() == 3 ? button_of(c.words[2]) : 0;
-        inject_mouse_move(nullptr, std::atoi(c.words[0].c_str()), std::atoi(c.words[1].c_str()));
-        inject_mouse_button(button, true);
-        inject_mouse_button(button, false);
     } else if (c.verb == "key") {
         const KeyInfo* key = key_by_name(c.words[1]);
         if (c.words[0] != "up") press(key->dik, true);
@@ -135,6 +133,30 @@ void run(const Command& c) {
     } else if (c.verb == "lose") {
         host::lose_all_surfaces();
     }
+}
+
+Command make(int line, const char* verb, std::vector<std::string> words) {
+    Command c;
+    c.line = line;
+    c.verb = verb;
+    c.words = std::move(words);
+    return c;
+}
+
+// A click is a hand on the button: it moves there, presses, holds the button
+// down for a moment of layer time (a program polling the button between two
+// frames sees it down) and lets go.
+void expand_click(const Command& click, std::vector<Command>& commands) {
+    constexpr const char* default_hold_ms = "30";
+    const std::vector<std::string>& w = click.words;
+    size_t at = 2;
+    std::string button = "left";
+    if (w.size() > at && button_of(w[at]) >= 0) button = w[at++];
+    const std::string hold = w.size() > at ? w[at] : default_hold_ms;
+    commands.push_back(make(click.line, "move", {w[0], w[1]}));
+    commands.push_back(make(click.line, "down", {button}));
+    commands.push_back(make(click.line, "wait", {hold}));
+    commands.push_back(make(click.line, "up", {button}));
 }
 
 std::string trim(const std::string& s) {
@@ -173,7 +195,11 @@ int script_load(const std::string& text) {
             ++rejected;
             continue;
         }
-        commands.push_back(std::move(c));
+        if (c.verb == "click") {
+            expand_click(c, commands);
+        } else {
+            commands.push_back(std::move(c));
+        }
     }
     Script& s = script();
     std::lock_guard lock(s.mutex);

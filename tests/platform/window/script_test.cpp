@@ -62,6 +62,10 @@ TEST_F(ScriptTest, CommandsWaitOnTheLayerClock) {
                               "key press SPACE\n"),
               0);
     pump();
+    // A click holds the button down for 30 ms; the wait counts from the release.
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"MOUSEMOVE", "LBUTTONDOWN"}));
+    LudoraAdvanceClock(30);
+    pump();
     EXPECT_EQ(heard_names(), (std::vector<std::string>{"MOUSEMOVE", "LBUTTONDOWN", "LBUTTONUP"}));
     EXPECT_FALSE(LudoraScriptDone());
     heard().clear();
@@ -102,6 +106,51 @@ TEST_F(ScriptTest, RightButtonsKeysAndActivation) {
                                  "SYSKEYUP 18", "ACTIVATE 0", "ACTIVATEAPP 0", "KILLFOCUS",
                                  "ACTIVATEAPP 1", "ACTIVATE 1", "SETFOCUS", "KEYDOWN 112"}));
     EXPECT_LT(GetAsyncKeyState(VK_F1), 0);
+}
+
+TEST_F(ScriptTest, AClickHoldsTheButtonDownForItsDuration) {
+    EXPECT_EQ(LudoraRunScript("click 10 20\n"
+                              "click 30 40 right 200\n"
+                              "click 50 60 5\n"
+                              "click 70 80 left 0\n"
+                              "key press SPACE\n"),
+              0);
+    struct Step {
+        uint32_t advance_ms;
+        std::vector<std::string> heard;
+        bool left_down, right_down;
+    };
+    // Each click: the move and the press at once, the release after the hold.
+    const Step steps[] = {
+        {0, {"MOUSEMOVE", "LBUTTONDOWN"}, true, false},
+        {29, {}, true, false},
+        {1, {"LBUTTONUP", "MOUSEMOVE", "RBUTTONDOWN"}, false, true},
+        {199, {}, false, true},
+        {1, {"RBUTTONUP", "MOUSEMOVE", "LBUTTONDOWN"}, true, false},
+        {4, {}, true, false},
+        {1,
+         {"LBUTTONUP", "MOUSEMOVE", "LBUTTONDOWN", "LBUTTONUP", "KEYDOWN 32", "CHAR  ", "KEYUP 32"},
+         false,
+         false},
+    };
+    for (const Step& step : steps) {
+        LudoraAdvanceClock(step.advance_ms);
+        heard().clear();
+        pump();
+        EXPECT_EQ(heard_names(), step.heard) << "after " << step.advance_ms << " ms";
+        EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON) < 0, step.left_down);
+        EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON) < 0, step.right_down);
+    }
+    EXPECT_TRUE(LudoraScriptDone());
+}
+
+TEST_F(ScriptTest, AClickTakesItsButtonBeforeItsDuration) {
+    EXPECT_EQ(LudoraRunScript("click 1 2 50 right\n"
+                              "click 1 2 left -5\n"
+                              "click 1 2 left 10 20\n"
+                              "click 1 2 right right\n"
+                              "click 1\n"),
+              5);
 }
 
 TEST_F(ScriptTest, BadLinesAreReportedAndSkipped) {
