@@ -33,6 +33,7 @@ public:
     virtual void RemoveImage(ImageRecord* record);
     virtual void SetRedrawBackground(IDirectDrawSurface* surface);
     virtual void SetRedrawPristine(IDirectDrawSurface* surface);
+    // Answers the number of pictures the description listed (missing files included).
     virtual int LoadImageSet(const char* iniFile);
     virtual ImageRecord* FindImage(const char* imageName);
     virtual ImageRecord* AddNamedImage(const char* fileName, const char* imageName);
