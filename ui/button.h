@@ -51,6 +51,11 @@ public:
     virtual int32_t ForcedFrame() const;
 
     int32_t FrameTotal() const { return frames.Count(); }
+    // The frame added under that number (or at that place in the list), or null.
+    ButtonFrame* FindFrame(int32_t number) const;
+    IDirectDrawSurface* FrameSurface(int32_t number) const;
+    // The frame the state, offset, forced frame and locked look call for, or null.
+    ButtonFrame* ChosenFrame() const;
 
     // Fields in declaration order.
     int32_t x, y;
@@ -69,4 +74,12 @@ public:
     int32_t pixelHit = 0;
     int32_t inside = 0;
     int32_t forcedFrame = -1;
+
+protected:
+    // The press, drag and release rules shared by Update and OnMouseMessage;
+    // inside, clicked and clickKind are already set.
+    void Decide(int32_t pointerX, int32_t pointerY, int32_t leftDown);
+    // 0 when frame 0 has no surface; else *opaque tells whether the pixel under
+    // the pointer is anything but the blue key.
+    int OpaqueAt(int32_t pointerX, int32_t pointerY, int32_t* opaque) const;
 };

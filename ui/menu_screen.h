@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "ui/pointer.h"
 #include "ui/scene.h"
 
 class MenuScreen : public Scene {
@@ -43,4 +44,10 @@ public:
     int32_t deadline = 0;
     int32_t hotKey = 0;
     int32_t pollChild = 0;
+
+protected:
+    // One pass of Run after the messages: background, buttons, Poll, the
+    // child's buttons, Present. 0 when Poll reports failure.
+    int RunFrame(const PointerReading& pointer);
+    void DestroyBackgrounds();
 };

@@ -62,8 +62,12 @@ public:
     std::atomic<int32_t> pendingLeft{0}, pendingRight{0};
     std::atomic<int32_t> pollDevice{1};
     std::atomic<int32_t> messagesOnly{0};
+    std::atomic<int32_t> polledButtons{0}; // the device's buttons at the previous poll
     struct ButtonQueue;
     ButtonQueue* buttonQueue = nullptr; // button words, oldest first; absent by default
 };
 
 extern Pointer g_Pointer;
+
+// g_Pointer.PollDevice, in the shape of the clock's tick hook.
+void PollPointerDevice();
