@@ -2,6 +2,8 @@
 // rectangles that map the back buffer onto the screen.
 #pragma once
 
+#include <cstdint>
+
 #include <windows.h>
 #include <ddraw.h>
 
