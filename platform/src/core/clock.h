@@ -15,7 +15,9 @@ constexpr uint64_t kForever = UINT64_MAX;
 
 // Layer time in microseconds since the layer started.
 uint64_t clock_us();
-inline uint32_t clock_ms() { return static_cast<uint32_t>(clock_us() / 1000); }
+inline uint32_t clock_ms() {
+    return static_cast<uint32_t>(clock_us() / 1000);
+}
 
 // How many layer microseconds pass per real microsecond (LUDORA_TIME_SCALE).
 double clock_scale();
@@ -31,22 +33,33 @@ void clock_sleep_us(uint64_t us);
 // is held, so waiters notice a hand advance promptly.
 std::chrono::microseconds clock_real_slice(uint64_t layer_us);
 
-// Waits on `cv` until `ready()` holds or `timeout_us` of layer time have passed
-// (kForever: no time-out). Returns ready().
+// Waits on `cv` until `ready()` holds or the layer clock reaches `deadline_us`
+// (kForever: no deadline). Returns ready(). A waiter with a due time must pass
+// it as it stands: a relative time-out measured from a later reading of the
+// clock would move the due time on by whatever the clock advanced in between.
 template <class Ready>
-bool clock_wait(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t timeout_us,
-                Ready ready) {
-    if (timeout_us == kForever) {
-        while (!ready()) cv.wait(lock);
+bool clock_wait_until(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
+                      uint64_t deadline_us, Ready ready) {
+    if (deadline_us == kForever) {
+        while (!ready())
+            cv.wait(lock);
         return true;
     }
-    const uint64_t deadline = clock_us() + timeout_us;
     while (!ready()) {
         const uint64_t now = clock_us();
-        if (now >= deadline) return ready();
-        cv.wait_for(lock, clock_real_slice(deadline - now));
+        if (now >= deadline_us) return ready();
+        cv.wait_for(lock, clock_real_slice(deadline_us - now));
     }
     return true;
+}
+
+// Waits on `cv` until `ready()` holds or `timeout_us` of layer time have passed
+// from now (kForever: no time-out). Returns ready().
+template <class Ready>
+bool clock_wait(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
+                uint64_t timeout_us, Ready ready) {
+    if (timeout_us == kForever) return clock_wait_until(cv, lock, kForever, ready);
+    return clock_wait_until(cv, lock, clock_us() + timeout_us, ready);
 }
 
 } // namespace ludora

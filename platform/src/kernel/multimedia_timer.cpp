@@ -67,11 +67,12 @@ private:
                 changed_.wait(lock);
                 continue;
             }
-            const uint64_t now = ludora::clock_us();
-            if (now < next->second.due_us) {
+            if (ludora::clock_us() < next->second.due_us) {
+                // Until the due time itself: the clock may be moved on by hand
+                // at any moment, and that time must not be counted twice.
                 const uint64_t generation = generation_;
-                ludora::clock_wait(changed_, lock, next->second.due_us - now,
-                                   [&] { return generation_ != generation; });
+                ludora::clock_wait_until(changed_, lock, next->second.due_us,
+                                         [&] { return generation_ != generation; });
                 continue;
             }
             const UINT id = next->first;

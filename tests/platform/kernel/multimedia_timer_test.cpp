@@ -52,6 +52,22 @@ void CALLBACK kill_self(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     self->result = timeKillEvent(id);
 }
 
+// Kills its event on the way out of a test, whatever failed, so that no callback
+// runs into the test's data after the test has returned. Declared after the
+// data its callback uses.
+class KillOnExit {
+public:
+    explicit KillOnExit(UINT id) : id_(id) {}
+    ~KillOnExit() {
+        if (id_) timeKillEvent(id_);
+    }
+    KillOnExit(const KillOnExit&) = delete;
+    KillOnExit& operator=(const KillOnExit&) = delete;
+
+private:
+    UINT id_;
+};
+
 class MultimediaTimer : public ::testing::Test {
 protected:
     void SetUp() override { LudoraHoldClock(); }
@@ -78,6 +94,7 @@ TEST_F(MultimediaTimer, APeriodicEventKeepsItsPeriodWithoutDrift) {
     Ticks ticks;
     const DWORD start = timeGetTime();
     const UINT id = timeSetEvent(10, 5, count_tick, DWORD_PTR(&ticks), TIME_PERIODIC);
+    const KillOnExit kill_on_exit(id);
     ASSERT_NE(id, 0u);
     LudoraAdvanceClock(9);
     settle();
@@ -112,6 +129,7 @@ TEST_F(MultimediaTimer, APeriodicEventKeepsItsPeriodWithoutDrift) {
 TEST_F(MultimediaTimer, AOneShotEventFiresOnce) {
     Ticks ticks;
     const UINT id = timeSetEvent(25, 0, count_tick, DWORD_PTR(&ticks), TIME_ONESHOT);
+    const KillOnExit kill_on_exit(id);
     ASSERT_NE(id, 0u);
     LudoraAdvanceClock(24);
     settle();
@@ -127,16 +145,24 @@ TEST_F(MultimediaTimer, AOneShotEventFiresOnce) {
 TEST_F(MultimediaTimer, KillWaitsForARunningCallback) {
     SlowCallback slow;
     const UINT id = timeSetEvent(10, 0, slow_tick, DWORD_PTR(&slow), TIME_PERIODIC);
+    const KillOnExit kill_on_exit(id);
+    // On the way out the callback is let go first, so no kill waits for ever.
+    struct ReleaseOnExit {
+        SlowCallback& slow;
+        ~ReleaseOnExit() { slow.release = true; }
+    };
+    const ReleaseOnExit release_on_exit{slow};
     LudoraAdvanceClock(10);
     ASSERT_TRUE(eventually([&] { return slow.inside.load(); }));
 
     std::atomic<bool> killed{false};
     std::atomic<bool> inside_when_killed{true};
-    std::thread killer([&] {
+    std::jthread killer([&] {
         timeKillEvent(id);
         inside_when_killed = slow.inside.load();
         killed = true;
     });
+    const ReleaseOnExit release_before_join{slow};
     settle();
     EXPECT_FALSE(killed.load()); // still inside the callback
     LudoraAdvanceClock(50);
@@ -153,7 +179,9 @@ TEST_F(MultimediaTimer, ACallbackMayKillItsOwnEvent) {
     SelfKill self;
     Ticks other;
     const UINT id = timeSetEvent(10, 0, kill_self, DWORD_PTR(&self), TIME_PERIODIC);
+    const KillOnExit kill_self_on_exit(id);
     const UINT other_id = timeSetEvent(10, 0, count_tick, DWORD_PTR(&other), TIME_PERIODIC);
+    const KillOnExit kill_other_on_exit(other_id);
     self.id = id;
     LudoraAdvanceClock(10);
     ASSERT_TRUE(eventually([&] { return self.calls.load() == 1 && other.count.load() == 1; }));
@@ -163,4 +191,23 @@ TEST_F(MultimediaTimer, ACallbackMayKillItsOwnEvent) {
     EXPECT_TRUE(eventually([&] { return other.count.load() == 4; }));
     EXPECT_EQ(self.calls.load(), 1);
     timeKillEvent(other_id);
+}
+
+// The timer thread reads the clock, then waits for the next due time. A hand
+// advance landing between the two must not push the due time back by the
+// advance: every event set just before an advance fires with it.
+TEST_F(MultimediaTimer, AnAdvanceDuringTheTimersOwnReadingIsNotLost) {
+    Ticks ticks;
+    for (int round = 1; round <= 300; ++round) {
+        const UINT id = timeSetEvent(10, 0, count_tick, DWORD_PTR(&ticks), TIME_ONESHOT);
+        const KillOnExit kill_on_exit(id);
+        ASSERT_NE(id, 0u);
+        // The advance sweeps across the timer thread's wake-up, a little later each round.
+        const auto start = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - start < std::chrono::microseconds(round % 60))
+            LudoraClockMs();
+        LudoraAdvanceClock(10);
+        ASSERT_TRUE(eventually([&] { return ticks.count.load() == round; }, 2000))
+            << "round " << round;
+    }
 }
