@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include <windows.h>
+#include <ddraw.h>
 
 struct ProgramDescription {
     const char* title;       // "Pearl Wreck" or "TovikGames Ludora"
@@ -16,6 +17,17 @@ struct ProgramDescription {
 
 extern const ProgramDescription PearlwreckProgram;
 extern const ProgramDescription LudoraProgram;
+
+// The program StartUp was given (the game's until then).
+const ProgramDescription& CurrentProgram();
+
+// The DirectX probe of start-up is DirectDrawCreate; a test program installs
+// a failing one to see the start-up refuse. Null puts DirectDrawCreate back.
+using DirectDrawProbe = HRESULT(WINAPI*)(GUID FAR*, LPDIRECTDRAW FAR*, IUnknown FAR*);
+void SetDirectDrawProbe(DirectDrawProbe probe);
+
+// The members of the window class "DirectX Class".
+void FillWindowClass(WNDCLASSA& windowClass);
 
 // True when the program may run.
 bool StartUp(const ProgramDescription& program, HINSTANCE instance, HINSTANCE previous,
