@@ -1,6 +1,8 @@
 #include "dinput/device.h"
 
-#include "window/window_system.h"
+#include "window/foreground.h"
+
+#include <winuser.h>
 
 #include <algorithm>
 #include <cstring>
@@ -104,8 +106,8 @@ bool Device::lost_locked() {
     if (!acquired_) return false;
     if (unplugged()) return true;
     if (!(cooperation_ & DISCL_FOREGROUND)) return false;
-    auto& s = window::system();
-    return !s.foreground || s.foreground_generation != acquired_generation_;
+    const window::ForegroundState foreground = window::foreground_state();
+    return !foreground.window || foreground.generation != acquired_generation_;
 }
 
 HRESULT Device::Acquire() {
@@ -114,14 +116,13 @@ HRESULT Device::Acquire() {
     if (lost_locked()) acquired_ = false;
     if (acquired_) return S_FALSE;
     if (unplugged()) return DIERR_NOTFOUND;
-    auto& s = window::system();
-    const uint32_t generation = s.foreground_generation;
+    const window::ForegroundState foreground = window::foreground_state();
     if (cooperation_ & DISCL_FOREGROUND) {
         // Another application has the foreground: it has the input.
-        if (!s.foreground || GetForegroundWindow() != window_) return DIERR_OTHERAPPHASPRIO;
+        if (!foreground.window || foreground.window != window_) return DIERR_OTHERAPPHASPRIO;
     }
     acquired_ = true;
-    acquired_generation_ = generation;
+    acquired_generation_ = foreground.generation;
     on_acquire();
     return DI_OK;
 }

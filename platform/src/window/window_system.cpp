@@ -4,6 +4,7 @@
 
 #include "core/settings.h"
 #include "window/driver.h"
+#include "window/foreground.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,6 +41,42 @@ std::string class_key(LPCSTR name) {
 Window* find(HWND hwnd) {
     auto it = system().windows.find(hwnd);
     return it == system().windows.end() ? nullptr : it->second.get();
+}
+
+// Runs `use` on the window under the lock and returns what it returns; `fail`
+// when there is no such window.
+template <class Result, class Use> Result with_window(HWND hwnd, Result fail, Use use) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    return w ? static_cast<Result>(use(*w)) : fail;
+}
+
+// Who must hear that the application left the foreground.
+struct Departure {
+    HWND active = nullptr;
+    HWND focus = nullptr;
+};
+
+// With the lock held: the application leaves the foreground, and foreground
+// DirectInput devices acquired before it lose their acquisition. False when it
+// was not in the foreground.
+bool leave_foreground_locked(System& s, Departure& departure) {
+    if (!s.foreground) return false;
+    departure = Departure{s.active, s.focus};
+    s.foreground = false;
+    s.foreground_generation++;
+    s.active = nullptr;
+    s.focus = nullptr;
+    s.capture = nullptr;
+    return true;
+}
+
+void announce_departure(const Departure& departure) {
+    if (departure.active && window_alive(departure.active)) {
+        send(departure.active, WM_ACTIVATE, WA_INACTIVE, 0);
+        send(departure.active, WM_ACTIVATEAPP, FALSE, 0);
+    }
+    if (departure.focus && window_alive(departure.focus)) send(departure.focus, WM_KILLFOCUS, 0, 0);
 }
 
 ATOM register_class(UINT style, WNDPROC proc, HINSTANCE instance, HCURSOR cursor, HBRUSH brush,
@@ -103,23 +140,19 @@ POINT client_origin_of(const Window& w) {
 }
 
 bool window_alive(HWND hwnd) {
-    std::lock_guard lock(system().mutex);
-    return find(hwnd) != nullptr;
+    return with_window(hwnd, false, [](Window&) { return true; });
 }
 
 WNDPROC window_proc(HWND hwnd) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    return w ? w->proc : nullptr;
+    return with_window(hwnd, WNDPROC(nullptr), [](Window& w) { return w.proc; });
 }
 
 bool window_client(HWND hwnd, RECT& client, POINT& origin) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return false;
-    client = client_rect_of(*w);
-    origin = client_origin_of(*w);
-    return true;
+    return with_window(hwnd, false, [&](Window& w) {
+        client = client_rect_of(w);
+        origin = client_origin_of(w);
+        return true;
+    });
 }
 
 HWND main_window() {
@@ -202,23 +235,28 @@ void activate_window(HWND hwnd, int how) {
 
 void deactivate_application() {
     System& s = system();
-    HWND active, focus;
+    Departure departure;
     {
         std::lock_guard lock(s.mutex);
-        if (!s.foreground) return;
-        s.foreground = false;
-        s.foreground_generation++;
-        active = s.active;
-        focus = s.focus;
-        s.active = nullptr;
-        s.focus = nullptr;
-        s.capture = nullptr;
+        if (!leave_foreground_locked(s, departure)) return;
     }
-    if (active && window_alive(active)) {
-        send(active, WM_ACTIVATE, WA_INACTIVE, 0);
-        send(active, WM_ACTIVATEAPP, FALSE, 0);
+    announce_departure(departure);
+}
+
+void deactivate_if_active(HWND hwnd) {
+    System& s = system();
+    Departure departure;
+    {
+        std::lock_guard lock(s.mutex);
+        if (!hwnd || s.active != hwnd || !leave_foreground_locked(s, departure)) return;
     }
-    if (focus && window_alive(focus)) send(focus, WM_KILLFOCUS, 0, 0);
+    announce_departure(departure);
+}
+
+ForegroundState foreground_state() {
+    System& s = system();
+    std::lock_guard lock(s.mutex);
+    return ForegroundState{s.foreground ? s.active : nullptr, s.foreground_generation.load()};
 }
 
 void reactivate_application() {
@@ -259,9 +297,9 @@ void reset_windows() {
     s.queue.clear();
     s.quit_pending = false;
     s.quit_code = 0;
+    Departure ignored; // the windows are gone: nobody hears it
+    leave_foreground_locked(s, ignored);
     s.active = s.last_active = s.focus = s.capture = s.last_created = nullptr;
-    if (s.foreground) s.foreground_generation++;
-    s.foreground = false;
 }
 
 } // namespace ludora::window
@@ -312,7 +350,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
         }
         auto w = std::make_unique<Window>();
         hwnd = reinterpret_cast<HWND>(s.next_handle);
-        s.next_handle += 4;
+        s.next_handle += kWindowHandleStep;
         w->handle = hwnd;
         w->class_name = it->second.name;
         w->proc = it->second.proc;
@@ -355,7 +393,6 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     System& s = system();
-    bool was_active, had_focus;
     {
         std::lock_guard lock(s.mutex);
         Window* w = find(hwnd);
@@ -363,8 +400,6 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
         if (w->destroying) return TRUE;
         w->destroying = true;
         w->visible = false;
-        was_active = s.active == hwnd;
-        had_focus = s.focus == hwnd;
     }
     driver().window_shown(hwnd, false);
     // Children go first, as on Windows.
@@ -376,24 +411,15 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     }
     for (HWND child : children)
         DestroyWindow(child);
-    if (was_active) {
-        // The application loses the foreground with its active window.
-        {
-            std::lock_guard lock(s.mutex);
-            s.active = nullptr;
-            if (s.foreground) s.foreground_generation++;
-            s.foreground = false;
-        }
-        send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-        send(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+    // The application loses the foreground with its active window.
+    deactivate_if_active(hwnd);
+    bool had_focus = false;
+    {
+        std::lock_guard lock(s.mutex);
+        had_focus = s.focus == hwnd;
+        if (had_focus) s.focus = nullptr;
     }
-    if (had_focus) {
-        {
-            std::lock_guard lock(s.mutex);
-            if (s.focus == hwnd) s.focus = nullptr;
-        }
-        send(hwnd, WM_KILLFOCUS, 0, 0);
-    }
+    if (had_focus) send(hwnd, WM_KILLFOCUS, 0, 0);
     send(hwnd, WM_DESTROY, 0, 0);
     send(hwnd, WM_NCDESTROY, 0, 0);
     {
@@ -434,7 +460,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
             }
         }
         driver().window_shown(hwnd, false);
-        if (s.active == hwnd) deactivate_application();
+        deactivate_if_active(hwnd);
         return TRUE;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
@@ -444,7 +470,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
             if (Window* w = find(hwnd)) w->minimized = true;
         }
         send_size_and_move(hwnd);
-        if (s.active == hwnd) deactivate_application();
+        deactivate_if_active(hwnd);
         return was_visible;
     }
     default:
@@ -485,14 +511,12 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
 }
 
 BOOL WINAPI UpdateWindow(HWND hwnd) {
-    bool paint = false;
-    {
-        std::lock_guard lock(system().mutex);
-        Window* w = find(hwnd);
-        if (!w) return FALSE;
-        paint = w->needs_paint && w->visible;
-    }
-    if (paint) send(hwnd, WM_PAINT, 0, 0);
+    enum { Gone, Painted, NeedsPaint };
+    const int state = with_window(hwnd, int(Gone), [](Window& w) {
+        return w.needs_paint && w.visible ? NeedsPaint : Painted;
+    });
+    if (state == Gone) return FALSE;
+    if (state == NeedsPaint) send(hwnd, WM_PAINT, 0, 0);
     return TRUE;
 }
 
@@ -501,47 +525,43 @@ BOOL WINAPI IsWindow(HWND hwnd) {
 }
 
 BOOL WINAPI IsWindowVisible(HWND hwnd) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    return w && w->visible;
+    return with_window(hwnd, FALSE, [](Window& w) { return w.visible; });
 }
 
 BOOL WINAPI IsIconic(HWND hwnd) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    return w && w->minimized;
+    return with_window(hwnd, FALSE, [](Window& w) { return w.minimized; });
 }
 
 BOOL WINAPI IsZoomed(HWND hwnd) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    return w && w->maximized;
+    return with_window(hwnd, FALSE, [](Window& w) { return w.maximized; });
 }
 
+// The desktop window's client area and outer rectangle are the whole screen.
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     if (!rect) return FALSE;
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return FALSE;
-    *rect = client_rect_of(*w);
-    return TRUE;
+    if (hwnd == desktop_window()) {
+        *rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return TRUE;
+    }
+    return with_window(hwnd, FALSE, [&](Window& w) {
+        *rect = client_rect_of(w);
+        return TRUE;
+    });
 }
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
     if (!rect) return FALSE;
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return FALSE;
-    *rect = w->rect;
-    return TRUE;
+    if (hwnd == desktop_window()) return GetClientRect(hwnd, rect);
+    return with_window(hwnd, FALSE, [&](Window& w) {
+        *rect = w.rect;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
     bool moved = false, sized = false, show = false, hide = false;
-    {
-        std::lock_guard lock(system().mutex);
-        Window* w = find(hwnd);
-        if (!w) return FALSE;
+    const bool found = with_window(hwnd, false, [&](Window& window) {
+        Window* w = &window;
         RECT r = w->rect;
         if (!(flags & SWP_NOMOVE)) {
             moved = r.left != x || r.top != y;
@@ -561,7 +581,9 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         show = (flags & SWP_SHOWWINDOW) && !w->visible;
         hide = (flags & SWP_HIDEWINDOW) && w->visible;
         if (sized) w->needs_paint = true;
-    }
+        return true;
+    });
+    if (!found) return FALSE;
     if (show) ShowWindow(hwnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
     if (hide) ShowWindow(hwnd, SW_HIDE);
     if ((moved || sized) && window_alive(hwnd)) {
@@ -596,77 +618,71 @@ BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu) {
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
-    {
-        std::lock_guard lock(system().mutex);
-        Window* w = find(hwnd);
-        if (!w) return FALSE;
-        w->title = text ? text : "";
-    }
+    if (!with_window(hwnd, FALSE, [&](Window& w) {
+            w.title = text ? text : "";
+            return TRUE;
+        }))
+        return FALSE;
     driver().window_title(hwnd);
     return TRUE;
 }
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     if (!buffer || size <= 0) return 0;
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) {
-        buffer[0] = 0;
-        return 0;
-    }
-    const int n = std::min<int>(size - 1, static_cast<int>(w->title.size()));
-    std::memcpy(buffer, w->title.data(), n);
-    buffer[n] = 0;
-    return n;
+    buffer[0] = 0;
+    return with_window(hwnd, 0, [&](Window& w) {
+        const int n = std::min<int>(size - 1, static_cast<int>(w.title.size()));
+        std::memcpy(buffer, w.title.data(), n);
+        buffer[n] = 0;
+        return n;
+    });
 }
 
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return 0;
-    switch (index) {
-    case GWLP_WNDPROC:
-        return reinterpret_cast<LONG_PTR>(w->proc);
-    case GWLP_HINSTANCE:
-        return reinterpret_cast<LONG_PTR>(w->instance);
-    case GWL_STYLE:
-        return static_cast<LONG>(w->style);
-    case GWL_EXSTYLE:
-        return static_cast<LONG>(w->ex_style);
-    case GWLP_USERDATA:
-        return w->user_data;
-    default:
-        return 0;
-    }
+    return with_window(hwnd, LONG_PTR(0), [&](Window& w) -> LONG_PTR {
+        switch (index) {
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(w.proc);
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(w.instance);
+        case GWL_STYLE:
+            return static_cast<LONG>(w.style);
+        case GWL_EXSTYLE:
+            return static_cast<LONG>(w.ex_style);
+        case GWLP_USERDATA:
+            return w.user_data;
+        default:
+            return 0;
+        }
+    });
 }
 
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return 0;
-    LONG_PTR old = 0;
-    switch (index) {
-    case GWLP_WNDPROC:
-        old = reinterpret_cast<LONG_PTR>(w->proc);
-        if (value) w->proc = reinterpret_cast<WNDPROC>(value);
-        break;
-    case GWL_STYLE:
-        old = static_cast<LONG>(w->style);
-        w->style = static_cast<DWORD>(value) & ~static_cast<DWORD>(WS_VISIBLE);
-        if (w->visible) w->style |= WS_VISIBLE;
-        break;
-    case GWL_EXSTYLE:
-        old = static_cast<LONG>(w->ex_style);
-        w->ex_style = static_cast<DWORD>(value);
-        break;
-    case GWLP_USERDATA:
-        old = w->user_data;
-        w->user_data = value;
-        break;
-    default:
-        break;
-    }
-    return old;
+    return with_window(hwnd, LONG_PTR(0), [&](Window& w) {
+        LONG_PTR old = 0;
+        switch (index) {
+        case GWLP_WNDPROC:
+            old = reinterpret_cast<LONG_PTR>(w.proc);
+            if (value) w.proc = reinterpret_cast<WNDPROC>(value);
+            break;
+        case GWL_STYLE:
+            old = static_cast<LONG>(w.style);
+            w.style = static_cast<DWORD>(value) & ~static_cast<DWORD>(WS_VISIBLE);
+            if (w.visible) w.style |= WS_VISIBLE;
+            break;
+        case GWL_EXSTYLE:
+            old = static_cast<LONG>(w.ex_style);
+            w.ex_style = static_cast<DWORD>(value);
+            break;
+        case GWLP_USERDATA:
+            old = w.user_data;
+            w.user_data = value;
+            break;
+        default:
+            break;
+        }
+        return old;
+    });
 }
 
 // 32-bit Windows keeps these in a LONG; a pointer-sized value needs the Ptr forms.
@@ -716,7 +732,7 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd) {
 }
 
 HWND WINAPI GetDesktopWindow(void) {
-    return reinterpret_cast<HWND>(uintptr_t(0x10010));
+    return desktop_window();
 }
 
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT*, BOOL) {
@@ -733,33 +749,30 @@ BOOL WINAPI InvalidateRect(HWND hwnd, const RECT*, BOOL) {
 }
 
 BOOL WINAPI ValidateRect(HWND hwnd, const RECT*) {
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return FALSE;
-    w->needs_paint = false;
-    return TRUE;
+    return with_window(hwnd, FALSE, [](Window& w) {
+        w.needs_paint = false;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
     if (!point) return FALSE;
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return FALSE;
-    const POINT origin = client_origin_of(*w);
-    point->x += origin.x;
-    point->y += origin.y;
-    return TRUE;
+    return with_window(hwnd, FALSE, [&](Window& w) {
+        const POINT origin = client_origin_of(w);
+        point->x += origin.x;
+        point->y += origin.y;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
     if (!point) return FALSE;
-    std::lock_guard lock(system().mutex);
-    Window* w = find(hwnd);
-    if (!w) return FALSE;
-    const POINT origin = client_origin_of(*w);
-    point->x -= origin.x;
-    point->y -= origin.y;
-    return TRUE;
+    return with_window(hwnd, FALSE, [&](Window& w) {
+        const POINT origin = client_origin_of(w);
+        point->x -= origin.x;
+        point->y -= origin.y;
+        return TRUE;
+    });
 }
 
 } // extern "C"

@@ -17,6 +17,14 @@
 
 namespace ludora::window {
 
+// Window handles count up from here, above the desktop's, in steps of 4.
+constexpr uintptr_t kDesktopWindowHandle = 0x10010;
+constexpr uintptr_t kFirstWindowHandle = 0x20000;
+constexpr uintptr_t kWindowHandleStep = 4;
+inline HWND desktop_window() {
+    return reinterpret_cast<HWND>(kDesktopWindowHandle);
+}
+
 struct WindowClass {
     std::string name;
     WNDPROC proc = nullptr;
@@ -54,7 +62,7 @@ struct System {
     std::map<std::string, WindowClass> classes; // by lower-case name
     ATOM next_atom = 0xC000;
     std::map<HWND, std::unique_ptr<Window>> windows;
-    uintptr_t next_handle = 0x10000;
+    uintptr_t next_handle = kFirstWindowHandle;
     std::deque<MSG> queue;
     bool quit_pending = false;
     int quit_code = 0;
@@ -98,6 +106,8 @@ void pump();
 // Activation, with the messages Windows sends.
 void activate_window(HWND hwnd, int how);
 void deactivate_application();
+// The same, only while `hwnd` is the active window (checked under the lock).
+void deactivate_if_active(HWND hwnd);
 void reactivate_application();
 void set_focus(HWND hwnd);
 void set_maximized(HWND hwnd, bool maximized);

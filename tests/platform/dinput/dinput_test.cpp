@@ -407,3 +407,31 @@ TEST_F(DirectInputTest, MouseIsReadSafelyFromAnotherThread) {
 }
 
 } // namespace
+
+// Every way of leaving the foreground takes a foreground device's acquisition:
+// hiding, minimising or destroying the active window as much as another program.
+TEST_F(DirectInputTest, EveryWayOfLeavingTheForegroundLosesTheDevice) {
+    LPDIRECTINPUTDEVICEA kb = device(GUID_SysKeyboard, c_dfDIKeyboard);
+    BYTE keys[256];
+    const std::vector<std::pair<const char*, void (*)(HWND)>> departures = {
+        {"hidden", [](HWND w) { ShowWindow(w, SW_HIDE); }},
+        {"minimised", [](HWND w) { ShowWindow(w, SW_MINIMIZE); }},
+        {"another program", [](HWND) { LudoraActivate(0); }},
+    };
+    for (const auto& [how, leave] : departures) {
+        ShowWindow(hwnd, SW_RESTORE);
+        SetForegroundWindow(hwnd);
+        pump();
+        ASSERT_EQ(kb->Acquire(), DI_OK) << how;
+        leave(hwnd);
+        pump();
+        EXPECT_EQ(kb->GetDeviceState(sizeof keys, keys), DIERR_INPUTLOST) << how;
+        EXPECT_EQ(kb->Acquire(), DIERR_OTHERAPPHASPRIO) << how;
+    }
+    ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+    ASSERT_EQ(kb->Acquire(), DI_OK);
+    DestroyWindow(hwnd);
+    EXPECT_EQ(kb->GetDeviceState(sizeof keys, keys), DIERR_INPUTLOST);
+    kb->Release();
+}

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -432,3 +433,54 @@ TEST(Rectangles, IntersectUnionAndHitTest) {
 }
 
 } // namespace
+
+TEST_F(WindowTest, TheDesktopIsNeverOneOfTheProgramsWindows) {
+    HWND desktop = GetDesktopWindow();
+    ASSERT_NE(desktop, nullptr);
+    EXPECT_EQ(GetDesktopWindow(), desktop);
+    std::vector<HWND> windows;
+    for (int i = 0; i < 300; ++i) {
+        HWND hwnd = make_window(WS_POPUP, 0, 0, 10 + i, 10);
+        ASSERT_NE(hwnd, nullptr);
+        EXPECT_NE(hwnd, desktop) << "window " << i;
+        windows.push_back(hwnd);
+    }
+    std::sort(windows.begin(), windows.end());
+    EXPECT_EQ(std::adjacent_find(windows.begin(), windows.end()), windows.end());
+    // Destroying a window never touches the desktop, which still covers the screen.
+    for (HWND hwnd : windows)
+        EXPECT_TRUE(DestroyWindow(hwnd));
+    RECT screen{};
+    EXPECT_TRUE(GetClientRect(desktop, &screen));
+    EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(screen.bottom - screen.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetWindowRect(desktop, &screen));
+    EXPECT_EQ(screen.right, GetSystemMetrics(SM_CXSCREEN));
+}
+
+TEST_F(WindowTest, DestroyingTheActiveWindowDeactivatesOnce) {
+    HWND other = make_window(WS_POPUP | WS_VISIBLE);
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE);
+    ASSERT_EQ(GetActiveWindow(), hwnd);
+    heard().clear();
+    EXPECT_TRUE(DestroyWindow(hwnd));
+    EXPECT_EQ(heard_names(),
+              (std::vector<std::string>{"ACTIVATE 0", "ACTIVATEAPP 0", "KILLFOCUS", "DESTROY"}));
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    // The application is in the background now: leaving again says nothing.
+    heard().clear();
+    LudoraActivate(0);
+    pump();
+    EXPECT_TRUE(heard_names().empty());
+    // Destroying a window that is not active deactivates nothing.
+    LudoraActivate(1);
+    pump();
+    EXPECT_EQ(GetActiveWindow(), other);
+    HWND third = make_window(WS_POPUP);
+    heard().clear();
+    EXPECT_TRUE(DestroyWindow(third));
+    EXPECT_EQ(heard_names(), (std::vector<std::string>{"DESTROY"}));
+    EXPECT_EQ(GetForegroundWindow(), other);
+}
