@@ -6,7 +6,6 @@
 #include "shell/copy_text.h"
 
 SoundBank g_SoundBank;
-ZQSound g_Sound;
 
 namespace {
 constexpr int32_t FirstSampleId = 10;

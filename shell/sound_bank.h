@@ -34,4 +34,4 @@ private:
 };
 
 extern SoundBank g_SoundBank;
-extern ZQSound g_Sound; // the process-wide sound engine
+extern ZQSound g_Sound; // the process-wide sound engine, defined by the sound library
