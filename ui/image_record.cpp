@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shell/copy_text.h"
+
 #include "ui/colour_key.h"
 #include "zq.h"
 
@@ -18,9 +20,5 @@ ImageRecord::~ImageRecord() {
 }
 
 void ImageRecord::SetName(const char* text) {
-    if (text == nullptr) text = "";
-    const size_t length = std::strlen(text);
-    const size_t kept = length < sizeof name - 1 ? length : sizeof name - 1;
-    std::memmove(name, text, kept);
-    name[kept] = '\0';
+    CopyText(name, sizeof name, text);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "shell/copy_text.h"
 #include "ui/button_list.h"
 #include "ui/clipped_blit.h"
 #include "ui/pointer.h"
@@ -62,11 +63,7 @@ int32_t Scene::Frame(int32_t) {
 }
 
 void Scene::SetName(const char* text) {
-    if (text == nullptr) text = "";
-    const size_t length = std::strlen(text);
-    const size_t kept = length < sizeof name - 1 ? length : sizeof name - 1;
-    std::memmove(name, text, kept);
-    name[kept] = '\0';
+    CopyText(name, sizeof name, text);
 }
 
 const char* Scene::Name() const {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "shell/copy_text.h"
 #include "shell/tick_clock.h"
 #include "ui/clipped_blit.h"
 #include "ui/colour_key.h"
@@ -199,11 +200,7 @@ void Sprite::SetRange(int32_t first, int32_t end) {
 }
 
 void Sprite::SetName(const char* text) {
-    if (text == nullptr) text = "";
-    const size_t length = std::strlen(text);
-    const size_t kept = length < sizeof name - 1 ? length : sizeof name - 1;
-    std::memmove(name, text, kept);
-    name[kept] = '\0';
+    CopyText(name, sizeof name, text);
 }
 
 void Sprite::SetPlaying(int32_t flag) {
