@@ -13,7 +13,7 @@ namespace ludora {
 
 constexpr uint64_t kForever = UINT64_MAX;
 
-// Layer time in microseconds since the layer started.
+// Layer time in microseconds, counted from the host's uptime when the layer started.
 uint64_t clock_us();
 inline uint32_t clock_ms() {
     return static_cast<uint32_t>(clock_us() / 1000);
