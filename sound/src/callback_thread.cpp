@@ -2,6 +2,8 @@
 // next sample of the chain at the same volume and pan.
 #include "zqsound.h"
 
+#include "test_hooks.h"
+
 HANDLE ZQSound::g_CallBackThread = nullptr;
 std::atomic<int> ZQSound::g_nCallBackThreadActive{0};
 
@@ -41,6 +43,7 @@ DWORD WINAPI ZQSound::CallBack(LPVOID unused) {
             result = 1;
             break;
         }
+        ZQSOUND_HOOK(CallbackWoken);
         _SNDEvent* entry = &g_EventList[woken - WAIT_OBJECT_0];
         SNDSample* finished = entry->pSample;
         if (!finished || finished == &g_ClaimedEntry) continue;

@@ -3,6 +3,7 @@
 #include "zqsound.h"
 
 #include "stream_reader.h"
+#include "test_hooks.h"
 
 using namespace zqsound;
 
@@ -68,6 +69,7 @@ DWORD WINAPI ZQSound::FillStream(LPVOID unused) {
         }
         DWORD index = woken - WAIT_OBJECT_0;
         if (index == STREAM_STOP_EVENT) {
+            ZQSOUND_HOOK(FillStopSeen);
             if (!StreamHasEnded()) continue;
             // Cleared first: the next stream's thread, started from pfnNext,
             // sets it for itself.

@@ -7,6 +7,7 @@
 
 #include "riff_file.h"
 #include "stream_reader.h"
+#include "test_hooks.h"
 
 using namespace zqsound;
 
@@ -185,6 +186,7 @@ int ZQSound::StopStream() {
     // The fill thread releases the buffer as soon as it sees the stop: hold
     // a reference of our own while watching it stop.
     LPDIRECTSOUNDBUFFER buffer = sample->lpBuffer;
+    ZQSOUND_HOOK(StopStreamHasBuffer);
     buffer->AddRef();
     DWORD wasPaused = g_StreamInfo.dwFlags.fetch_and(~(DWORD)STREAM_PAUSED) & STREAM_PAUSED;
     buffer->Stop();
@@ -200,6 +202,7 @@ int ZQSound::StopStream() {
     buffer->Release();
     // The fill thread tears the stream down and ends; wait for it.
     if (thread) {
+        ZQSOUND_HOOK(StreamThreadJoin);
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
     } else {
@@ -216,6 +219,7 @@ int ZQSound::PauseStream() {
         return 1;
     if (state & STREAM_PAUSED) {
         g_StreamInfo.dwFlags &= ~(DWORD)STREAM_PAUSED;
+        ZQSOUND_HOOK(ResumeBeforePlay);
         sample->lpBuffer->SetCurrentPosition(sample->dwPausePos);
         sample->lpBuffer->Play(0, 0, DSBPLAY_LOOPING);
     } else {
@@ -244,6 +248,7 @@ void ZQSound::discard_stream() {
     HANDLE thread = g_FillThread.exchange(nullptr);
     if (thread) {
         if (g_NotifyEvents[STREAM_STOP_EVENT]) SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
+        ZQSOUND_HOOK(StreamThreadJoin);
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
     }

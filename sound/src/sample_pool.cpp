@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "test_hooks.h"
+
 ZQSound g_Sound;
 
 int ZQSound::g_nMaxSampleCount = 0;
@@ -163,6 +165,7 @@ SNDSample* ZQSound::AllocSample() {
     if (!g_SampleList) return nullptr;
     for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {
         if (!(sample->dwFlags & SND_INUSE)) {
+            ZQSOUND_HOOK(AllocSampleFound);
             sample->dwFlags |= SND_INUSE;
             if (sample >= g_pLastSample) g_pLastSample = sample + 1;
             return sample;
@@ -177,6 +180,7 @@ void ZQSound::ClearSample(SNDSample* sample) {
     // Searches stop at g_pLastSample, so it must stay past every slot in use.
     for (ptrdiff_t i = g_pLastSample - sample - 1; i > 0; --i) {
         if (sample[i].dwFlags & SND_INUSE) {
+            ZQSOUND_HOOK(ClearSampleRange);
             g_pLastSample = sample + i + 1;
             return;
         }
@@ -190,6 +194,7 @@ void ZQSound::ClearSampleList() {
     for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {
         if (sample->lpBuffer) {
             sample->lpBuffer->Stop();
+            ZQSOUND_HOOK(ClearListStopped);
             sample->lpBuffer->Release();
         }
         sample->Reset();

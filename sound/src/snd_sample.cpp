@@ -1,6 +1,8 @@
 // Playing, stopping and pausing one sample, its levels, duplicates and chains.
 #include "zqsound.h"
 
+#include "test_hooks.h"
+
 namespace {
 
 // The library's scales fit an int; wider values are pinned just outside them.
@@ -58,6 +60,7 @@ int SNDSample::PlaySample(long volume, long pan) {
         return 1;
     }
     if (!lpBuffer) return 0;
+    ZQSOUND_HOOK(SamplePlayChecked);
     SetPan(pan);
     SetVolume(volume);
 
@@ -127,6 +130,7 @@ int SNDSample::SamplePlaying() {
 
 int SNDSample::SetVolume(long volume) {
     if (!lpBuffer) return 0;
+    ZQSOUND_HOOK(SetVolumeChecked);
     nVolume = Level(volume);
     return lpBuffer->SetVolume(ZQSound::MapVolume(nVolume)) == DS_OK;
 }

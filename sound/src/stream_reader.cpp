@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "riff_file.h"
+#include "test_hooks.h"
 
 namespace zqsound {
 
@@ -39,6 +40,7 @@ DWORD ReadStreamData(BYTE* dst, DWORD bytes, int loop) {
 
 DWORD ReleaseStream() {
     _SNDStream& stream = ZQSound::g_StreamInfo;
+    ZQSOUND_HOOK(StreamReleasing);
     SNDSample* sample = stream.pSample;
     for (int i = 0; i <= STREAM_SEGMENTS; ++i) {
         if (ZQSound::g_NotifyEvents[i]) CloseHandle(ZQSound::g_NotifyEvents[i]);
@@ -67,6 +69,7 @@ DWORD ReleaseStream() {
     stream.dwSegmentBytes = 0;
     // Last: a caller that sees no stream sample finds everything released.
     stream.pSample = nullptr;
+    ZQSOUND_HOOK(StreamReleased);
     return id;
 }
 

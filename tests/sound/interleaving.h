@@ -1,0 +1,147 @@
+// Bringing the library's threads together at chosen points. The tests' own
+// build of ZQSound calls a hook at each point of test_hooks.h; a thread that
+// reaches a point the test holds waits there until the test lets it go.
+#pragma once
+
+#include <chrono>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <windows.h>
+
+#include "test_hooks.h"
+
+namespace soundtest {
+
+using zqsound::HookPoint;
+
+// Which threads a hold or a question is about: any, one, or all but one.
+struct Who {
+    DWORD only = 0;
+    DWORD except = 0;
+    bool Matches(DWORD thread) const {
+        return (only == 0 || thread == only) && (except == 0 || thread != except);
+    }
+};
+inline Who AnyThread() {
+    return Who{};
+}
+inline Who Thread(DWORD id) {
+    return Who{id, 0};
+}
+inline Who NotThread(DWORD id) {
+    return Who{0, id};
+}
+
+class Interleaving {
+public:
+    Interleaving();
+    ~Interleaving();
+    Interleaving(const Interleaving&) = delete;
+    Interleaving& operator=(const Interleaving&) = delete;
+
+    // The next thread matching `who` to reach `point` waits there until
+    // Release(point). Only the first arrival is held.
+    void Hold(HookPoint point, Who who = AnyThread());
+    // Lets the thread held at `point` go on (or cancels a hold not yet met).
+    void Release(HookPoint point);
+    // A place in the record of arrivals, to ask about arrivals after it.
+    size_t Mark();
+    // Waits, a bounded time, until a thread matching `who` has reached
+    // `point` (held there or passed it) after `since`.
+    bool Reached(HookPoint point, Who who = AnyThread(), size_t since = 0);
+    // The same for several points: the index of the first one reached, or -1.
+    int ReachedAny(std::initializer_list<HookPoint> points, Who who = AnyThread(),
+                   size_t since = 0);
+    // Whether a thread matching `who` has reached `point`, without waiting.
+    bool HasReached(HookPoint point, Who who = AnyThread(), size_t since = 0);
+    // The thread held at or first to reach `point`, 0 when none.
+    DWORD ThreadAt(HookPoint point);
+
+    // How long a question waits, and how long a held thread waits at most
+    // before going on by itself (so a broken test fails instead of hanging).
+    static constexpr std::chrono::seconds kLimit{10};
+
+private:
+    struct HoldEntry {
+        HookPoint point;
+        Who who;
+        bool met = false;
+        bool released = false;
+    };
+    struct Arrival {
+        HookPoint point;
+        DWORD thread;
+    };
+
+    static void Hook(HookPoint point);
+    void Arrive(HookPoint point);
+    bool FoundLocked(HookPoint point, Who who, size_t since) const;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<HoldEntry> holds_;
+    std::vector<Arrival> arrivals_;
+};
+
+// Ends the test program with a message when a test has not finished in time:
+// a hang fails instead of blocking the run.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+// Waits, a bounded time, until `done` holds.
+bool Eventually(const std::function<bool()>& done);
+
+// Runs `work` on a thread of its own; Join waits for it, a bounded time.
+class Helper {
+public:
+    template <class F> explicit Helper(F work) {
+        thread_ = std::thread([this, work] {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                id_ = GetCurrentThreadId();
+            }
+            started_.notify_all();
+            work();
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+            done_.notify_all();
+        });
+        std::unique_lock<std::mutex> lock(mutex_);
+        started_.wait(lock, [this] { return id_.load() != 0; });
+    }
+    ~Helper();
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
+
+    DWORD Id() const { return id_; }
+    // Whether the work has finished, waiting at most `limit`.
+    bool Join(std::chrono::milliseconds limit = Interleaving::kLimit);
+    bool Finished();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable started_;
+    std::condition_variable done_;
+    std::atomic<DWORD> id_{0};
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+} // namespace soundtest
