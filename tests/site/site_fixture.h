@@ -1,0 +1,48 @@
+// A test with its own running site: a scratch folder, the database in it, and
+// the launcher's upload at hand.
+#pragma once
+
+#include "answer_reading.h"
+#include "http_exchange.h"
+#include "launcher_address.h"
+#include "site_process.h"
+#include "stored_uploads.h"
+
+#include <gtest/gtest.h>
+
+namespace sitetest {
+
+class SiteTest : public ::testing::Test {
+protected:
+    // Each test starts the site itself when it needs other arguments.
+    void SetUp() override { ASSERT_TRUE(start_site()) << site.log(); }
+    void TearDown() override { site.kill(); }
+
+    bool start_site(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> arguments = {"--db", database().string()};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return site.start(arguments);
+    }
+
+    std::filesystem::path database() const { return scratch.path() / "scores.db"; }
+
+    HttpAnswer get(const std::string& target) { return http_get(site.port(), target); }
+
+    // What the launcher's "upload" opens for this game, name field and score.
+    HttpAnswer upload(const std::string& game, const std::string& name_field, int32_t score) {
+        return get(launcher_upload_target(game, name_field, score));
+    }
+
+    std::vector<ApiRow> scores_of(const std::string& game) {
+        const HttpAnswer answer = get("/api/scores?game=" + launcher_escape(game));
+        EXPECT_EQ(200, answer.status) << answer.body;
+        return api_rows(answer.body);
+    }
+
+    std::vector<StoredUpload> stored() { return stored_uploads(database()); }
+
+    ScratchFolder scratch;
+    SiteProcess site{scratch.path()};
+};
+
+} // namespace sitetest
