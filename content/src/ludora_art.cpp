@@ -283,7 +283,13 @@ Image ludora_splash(bool credit) {
     wallpaper(img, 0, 0, 800, 600);
     fill_rect(img, 0, 430, 800, 14, kShelfWood);
     fill_rect(img, 0, 444, 800, 4, shade(kShelfWood, 0.6));
-    ludora_logo(img, 190, 250, 150);
+    // The launcher's window shows only the left 792 columns and the top 575 rows of
+    // these pictures: the lettering is centred inside that area with its shadow.
+    constexpr int kShownWidth = 792, kLogoPixels = 132;
+    int logo_width = 0;
+    for (char letter : std::string("Ludora"))
+        logo_width += text_width(Font::SansBold, kLogoPixels, std::string(1, letter)) + 2;
+    ludora_logo(img, (kShownWidth - logo_width) / 2, 240, kLogoPixels);
     // Toys on the shelf.
     fill_round_rect(img, 80, 370, 60, 60, 8, kToyOrange);
     fill_round_rect(img, 140, 370, 60, 60, 8, kToyTeal);
@@ -300,13 +306,13 @@ Image ludora_splash(bool credit) {
                     rgb(40, 40, 40));
     TextStyle s = friendly(28, rgb(120, 70, 40), Font::SansBold);
     if (!credit) {
-        draw_text(img, s, 400, 320, "the Ludora team presents", Align::Centre);
+        draw_text(img, s, kShownWidth / 2, 320, "the Ludora team presents", Align::Centre);
     } else {
-        draw_text(img, s, 400, 320, "Thanks for playing!", Align::Centre);
-        draw_text(img, friendly(18), 400, 500, "Ludora and its games are made by the Ludora team.",
-                  Align::Centre);
-        draw_text(img, friendly(16), 400, 528, "Lettering: the free DejaVu and Liberation fonts.",
-                  Align::Centre);
+        draw_text(img, s, kShownWidth / 2, 320, "Thanks for playing!", Align::Centre);
+        draw_text(img, friendly(18), kShownWidth / 2, 500,
+                  "Ludora and its games are made by the Ludora team.", Align::Centre);
+        draw_text(img, friendly(16), kShownWidth / 2, 528,
+                  "Lettering: the free DejaVu and Liberation fonts.", Align::Centre);
     }
     return img;
 }
