@@ -10,6 +10,7 @@
 #include "utc_time.h"
 
 #include <chrono>
+#include <thread>
 #include <sys/socket.h>
 
 namespace ludora::site {

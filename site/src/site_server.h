@@ -7,6 +7,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <string>
 
 namespace ludora::site {
@@ -24,7 +25,8 @@ public:
     // Answers requests until stop.
     bool run();
 
-    // Safe from any thread.
+    // Safe from any thread, also before run has begun: the stop then waits
+    // for it, since the library ignores a stop that comes before its loop runs.
     void stop();
 
 private:
@@ -39,6 +41,7 @@ private:
     ScoreStore& store_;
     RateLimiter limiter_;
     SiteOptions options_;
+    std::atomic<bool> finished_ = false;
 };
 
 } // namespace ludora::site

@@ -53,7 +53,7 @@ section.game, section.notice {
 section.thanks { border-color: var(--brass); }
 section.problem { border-color: var(--ink-red); }
 section.problem h1 { color: var(--ink-red); }
-table.scores { width: 100%; border-collapse: collapse; }
+table.scores { width: 100%; border-collapse: collapse; table-layout: fixed; }
 table.scores th {
   text-align: left; color: var(--navy); font-size: 0.85em;
   text-transform: uppercase; letter-spacing: 0.05em;
@@ -61,18 +61,19 @@ table.scores th {
 table.scores td, table.scores th { padding: 0.25em 0.5em; }
 table.scores tbody tr { background: var(--paper); }
 table.scores tbody tr:nth-child(odd) { background: var(--stripe); }
-table.scores tr.yours td { background: var(--gold); font-weight: bold; }
-.rank, .score, .date { white-space: nowrap; }
-td.rank, th.rank { width: 3.5em; text-align: right; }
-td.score, th.score { text-align: right; font-variant-numeric: tabular-nums; }
-td.date, th.date { color: var(--parchment-dark); text-align: right; font-size: 0.85em; }
+table.scores tr.yours td { background: var(--gold); font-weight: bold; color: var(--ink); }
+table.scores .rank { width: 4em; text-align: right; }
+table.scores .score { width: 7em; text-align: right; font-variant-numeric: tabular-nums; }
+table.scores .date { width: 7.5em; text-align: right; white-space: nowrap; }
+table.scores td.date { color: var(--parchment-dark); font-size: 0.85em; }
+table.scores tr.yours td.date { color: var(--ink); }
 td.player { overflow-wrap: anywhere; }
 .aside, .intro, .empty { font-style: italic; }
 footer {
   max-width: 46em; margin: 0 auto; padding: 1em 1.2em 2em;
   font-size: 0.9em; color: var(--ink);
 }
-@media (max-width: 32em) { td.date, th.date { display: none; } }
+@media (max-width: 32em) { table.scores .date { display: none; } }
 )css";
 }
 
