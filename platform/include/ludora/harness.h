@@ -6,3 +6,4 @@
 #include "ludora/harness_window.h"
 #include "ludora/harness_video.h"
 #include "ludora/harness_audio.h"
+#include "ludora/harness_host.h"

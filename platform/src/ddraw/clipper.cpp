@@ -1,5 +1,7 @@
 #include "ddraw/clipper.h"
 
+#include "core/host_services.h"
+
 #include "ddraw/blitter.h"
 
 namespace ludora::video {
@@ -56,7 +58,8 @@ HRESULT Clipper::SetHWnd(DWORD, HWND window) {
 
 RECT Clipper::visible_part(const RECT& bounds) const {
     RECT client;
-    if (window_ && window_client_on_screen(window_, client)) return rect_intersect(bounds, client);
+    if (window_ && host::services().client_on_screen(window_, &client))
+        return rect_intersect(bounds, client);
     return bounds;
 }
 

@@ -29,8 +29,4 @@ private:
     HWND window_ = nullptr;
 };
 
-// The client area of a window in screen coordinates; false when the window
-// area cannot tell.
-bool window_client_on_screen(HWND window, RECT& out);
-
 } // namespace ludora::video

@@ -3,6 +3,7 @@
 #include "ddraw/clipper.h"
 #include "ddraw/palette.h"
 #include "ddraw/surface.h"
+#include "ddraw/dd_pixel_format.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // Display modes and the state one DirectDraw object shares with its surfaces.
 #pragma once
 
-#include "ddraw/pixel_format.h"
+#include "ddraw/blitter.h"
 
 #include <ddraw.h>
 
@@ -11,23 +11,10 @@ namespace ludora::video {
 
 class Surface;
 
-struct DisplayMode {
-    int width = 0;
-    int height = 0;
-    PixelFormat format;
-};
-
-// The desktop of LUDORA_DESKTOP (1024x768 at 16 bits by default).
-DisplayMode desktop_mode();
 // The modes DirectDraw offers: 320x200, 320x240 and 640x400, then the usual sizes
-// from 640x480 up, each at 8, 16 and 32 bits, and the desktop's own mode. 16 bits means the desktop's 16-bit layout (5-5-5 on a
-// 15-bit desktop, else 5-6-5).
+// from 640x480 up, each at 8, 16 and 32 bits, and the desktop's own mode. 16 bits means the
+// desktop's 16-bit layout (5-5-5 on a 15-bit desktop, else 5-6-5).
 std::vector<DisplayMode> display_modes();
-// The screen as GDI sees it: the mode last set by SetDisplayMode, else the desktop.
-DisplayMode screen_mode();
-void set_screen_mode(const DisplayMode& mode);
-void reset_screen_mode();
-
 // Video memory of the emulated card.
 constexpr DWORD kVideoMemoryTotal = 8u * 1024u * 1024u;
 

@@ -4,7 +4,7 @@
 #include "ddraw/surface.h"
 #include "ddraw/surface_registry.h"
 
-#include "core/host.h"
+#include "core/host_services.h"
 
 #include <ludora/harness_video.h>
 
@@ -18,13 +18,13 @@ void present_primary(const Surface& front) {
     if (display.fullscreen()) {
         std::vector<uint32_t> frame(static_cast<size_t>(c.width) * c.height);
         convert_to_xrgb(c, canvas_rect(c), frame.data(), c.width);
-        host::present(display.window, frame.data(), c.width, c.height, c.width, true);
+        host::services().present(display.window, frame.data(), c.width, c.height, c.width, 1);
         return;
     }
     HWND window =
         front.clipper() && front.clipper()->window() ? front.clipper()->window() : display.window;
     RECT client;
-    if (!window || !window_client_on_screen(window, client)) return;
+    if (!window || !host::services().client_on_screen(window, &client)) return;
     const int w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0) return;
     // What lies off the screen shows black.
@@ -35,27 +35,19 @@ void present_primary(const Surface& front) {
                           (shown.left - client.left);
         convert_to_xrgb(c, shown, first, w);
     }
-    host::present(window, frame.data(), w, h, w, false);
+    host::services().present(window, frame.data(), w, h, w, 0);
 }
 
-} // namespace ludora::video
-
-namespace ludora::host {
-
 void lose_all_surfaces() {
-    video::for_each_surface([](video::Surface* s) {
+    for_each_surface([](Surface* s) {
         if (s->losable()) s->mark_lost();
     });
 }
 
-} // namespace ludora::host
+} // namespace ludora::video
 
 extern "C" void LudoraLoseAllSurfaces() {
-    ludora::host::lose_all_surfaces();
-}
-
-extern "C" int LudoraSaveShot(const char* path) {
-    return path ? ludora::host::save_last_frame(path) : 0;
+    ludora::video::lose_all_surfaces();
 }
 
 extern "C" int LudoraReadScreenPixel(int x, int y, uint32_t* xrgb) {

@@ -1,9 +1,10 @@
 #include "ddraw/surface.h"
+#include "ddraw/dd_pixel_format.h"
 
 #include "ddraw/clipper.h"
 #include "ddraw/palette.h"
 #include "ddraw/surface_registry.h"
-#include "gdi/canvas_dc.h"
+#include "core/host_services.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,7 +41,7 @@ Surface::Surface(std::shared_ptr<Display> display, int width, int height, const 
 
 Surface::~Surface() {
     unregister_surface(this);
-    if (dc_) gdi::delete_canvas_dc(dc_);
+    if (dc_) host::services().delete_canvas_dc(dc_);
     for (Surface* back : chain_)
         delete back;
     if (palette_) palette_->Release();
@@ -372,7 +373,7 @@ HRESULT Surface::GetDC(HDC FAR* out) {
     if (lost()) return DDERR_SURFACELOST;
     if (dc_) return DDERR_DCALREADYCREATED;
     if (locks_ > 0) return DDERR_SURFACEBUSY;
-    dc_ = gdi::create_canvas_dc(canvas());
+    dc_ = host::services().create_canvas_dc(canvas());
     if (!dc_) return DDERR_CANTCREATEDC;
     *out = dc_;
     return DD_OK;
@@ -380,7 +381,7 @@ HRESULT Surface::GetDC(HDC FAR* out) {
 
 HRESULT Surface::ReleaseDC(HDC dc) {
     if (!dc_ || dc != dc_) return DDERR_NODC;
-    gdi::delete_canvas_dc(dc_);
+    host::services().delete_canvas_dc(dc_);
     dc_ = nullptr;
     changed();
     return DD_OK;
@@ -479,7 +480,7 @@ HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE palette_if) {
     if (palette_) palette_->Release();
     palette_ = palette;
     // An outstanding device context must not keep the old palette's colours.
-    if (dc_) gdi::update_canvas_dc(dc_, canvas());
+    if (dc_) host::services().update_canvas_dc(dc_, canvas());
     changed();
     return DD_OK;
 }

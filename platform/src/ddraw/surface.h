@@ -108,7 +108,7 @@ private:
     std::atomic<bool> lost_{false};
 };
 
-// Shows the front buffer through the window area (ludora::host::present).
+// Shows the front buffer through the window area (host::services().present).
 void present_primary(const Surface& front);
 
 } // namespace ludora::video

@@ -1,6 +1,6 @@
 // The DirectInput object: device creation and enumeration.
 #include "dinput/device.h"
-#include "dinput/joysticks.h"
+#include "dinput/joystick_guids.h"
 
 #include <atomic>
 #include <cstring>
@@ -69,7 +69,7 @@ public:
         };
         add(make_mouse_device());
         add(make_keyboard_device());
-        for (const Joystick& j : joysticks_attached())
+        for (const Joystick& j : window::joysticks_attached())
             if (Device* device = make_joystick_device(joystick_instance_guid(j.id))) add(device);
         // The callback may create devices: no lock is held while it runs.
         for (const DIDEVICEINSTANCEA& info : found)

@@ -1,7 +1,7 @@
 // A joystick: absolute axes scaled to the ranges the program set (0..65535
 // until it sets others), POV hats and 32 buttons.
 #include "dinput/device.h"
-#include "dinput/joysticks.h"
+#include "dinput/joystick_guids.h"
 
 #include <cstring>
 

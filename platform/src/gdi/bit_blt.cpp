@@ -1,7 +1,7 @@
 // BitBlt, StretchBlt and single pixels between device contexts.
 #include "gdi/device_context.h"
 
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <algorithm>
 
@@ -15,23 +15,23 @@ BOOL stretch(HDC dest_handle, int x, int y, int w, int h, HDC source_handle, int
              int sh, DWORD rop) {
     DeviceContext* dest = find_dc(dest_handle);
     if (!dest) return FALSE;
-    video::Canvas to;
+    pixels::Canvas to;
     const bool has_target = dest->target(to);
     if (rop == BLACKNESS || rop == WHITENESS) {
         if (!has_target) return TRUE;
-        video::BlitRequest fill;
+        pixels::BlitRequest fill;
         fill.dest = &to;
         fill.dest_rect =
             RECT{std::min(x, x + w), std::min(y, y + h), std::max(x, x + w), std::max(y, y + h)};
-        fill.clip = video::canvas_rect(to);
-        fill.fill = video::raw_for_xrgb(to, rop == BLACKNESS ? 0 : 0xFFFFFF);
-        video::blit(fill);
+        fill.clip = pixels::canvas_rect(to);
+        fill.fill = pixels::raw_for_xrgb(to, rop == BLACKNESS ? 0 : 0xFFFFFF);
+        pixels::blit(fill);
         return TRUE;
     }
     if (rop != SRCCOPY) return FALSE;
     DeviceContext* source = find_dc(source_handle);
     if (!source) return FALSE;
-    video::Canvas from;
+    pixels::Canvas from;
     if (!source->target(from)) return FALSE;
     if (!has_target) return TRUE; // the screen's own context shows nothing of its own
     if (w == 0 || h == 0 || sw == 0 || sh == 0) return TRUE;
@@ -42,8 +42,8 @@ BOOL stretch(HDC dest_handle, int x, int y, int w, int h, HDC source_handle, int
     // keeping the scale of the whole request.
     RECT src{sx, sy, sx + sw, sy + sh};
     RECT dst{x, y, x + w, y + h};
-    const RECT src_visible = video::rect_intersect(src, video::canvas_rect(from));
-    if (video::rect_empty(src_visible)) return TRUE;
+    const RECT src_visible = pixels::rect_intersect(src, pixels::canvas_rect(from));
+    if (pixels::rect_empty(src_visible)) return TRUE;
     if (src_visible.left != src.left || src_visible.top != src.top ||
         src_visible.right != src.right || src_visible.bottom != src.bottom) {
         // Shrink the destination by the same proportion as the source was cut.
@@ -54,15 +54,15 @@ BOOL stretch(HDC dest_handle, int x, int y, int w, int h, HDC source_handle, int
         dst = RECT{static_cast<LONG>(x + dl), static_cast<LONG>(y + dt),
                    static_cast<LONG>(x + w - dr), static_cast<LONG>(y + h - db)};
         src = src_visible;
-        if (video::rect_empty(dst)) return TRUE;
+        if (pixels::rect_empty(dst)) return TRUE;
     }
-    video::BlitRequest request;
+    pixels::BlitRequest request;
     request.source = &from;
     request.source_rect = src;
     request.dest = &to;
     request.dest_rect = dst;
-    request.clip = video::canvas_rect(to);
-    video::blit(request);
+    request.clip = pixels::canvas_rect(to);
+    pixels::blit(request);
     return TRUE;
 }
 
@@ -94,20 +94,20 @@ extern "C" int WINAPI GetStretchBltMode(HDC handle) {
 
 extern "C" COLORREF WINAPI GetPixel(HDC handle, int x, int y) {
     DeviceContext* dc = find_dc(handle);
-    video::Canvas c;
+    pixels::Canvas c;
     if (!dc || !dc->target(c) || x < 0 || y < 0 || x >= c.width || y >= c.height) {
         return CLR_INVALID;
     }
-    return video::xrgb_to_colorref(video::read_xrgb(c, x, y));
+    return pixels::xrgb_to_colorref(pixels::read_xrgb(c, x, y));
 }
 
 extern "C" COLORREF WINAPI SetPixel(HDC handle, int x, int y, COLORREF colour) {
     DeviceContext* dc = find_dc(handle);
-    video::Canvas c;
+    pixels::Canvas c;
     if (!dc || !dc->target(c) || x < 0 || y < 0 || x >= c.width || y >= c.height) {
         return static_cast<COLORREF>(-1);
     }
-    const uint32_t raw = video::raw_for_xrgb(c, video::colorref_to_xrgb(colour));
-    video::write_raw(c, x, y, raw);
-    return video::xrgb_to_colorref(video::raw_to_xrgb(c, raw));
+    const uint32_t raw = pixels::raw_for_xrgb(c, pixels::colorref_to_xrgb(colour));
+    pixels::write_raw(c, x, y, raw);
+    return pixels::xrgb_to_colorref(pixels::raw_to_xrgb(c, raw));
 }

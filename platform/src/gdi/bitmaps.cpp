@@ -1,7 +1,7 @@
 // DIB sections, device bitmaps, colour tables and GetObjectA.
 #include "gdi/device_context.h"
 
-#include "ddraw/display.h"
+#include "pixels/screen_mode.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,7 +12,7 @@ using namespace ludora::gdi;
 namespace {
 
 // The pixel format a DIB header describes; false for what GDI does not take.
-bool dib_format(const BITMAPINFO* info, video::PixelFormat& out) {
+bool dib_format(const BITMAPINFO* info, pixels::PixelFormat& out) {
     const BITMAPINFOHEADER& h = info->bmiHeader;
     const int bits = h.biBitCount;
     if (h.biCompression == BI_RGB) {
@@ -20,16 +20,16 @@ bool dib_format(const BITMAPINFO* info, video::PixelFormat& out) {
         case 1:
         case 4:
         case 8:
-            out = video::format_indexed(bits);
+            out = pixels::format_indexed(bits);
             return true;
         case 16:
-            out = video::format_rgb555();
+            out = pixels::format_rgb555();
             return true;
         case 24:
-            out = video::format_rgb24();
+            out = pixels::format_rgb24();
             return true;
         case 32:
-            out = video::format_xrgb32();
+            out = pixels::format_xrgb32();
             return true;
         default:
             return false;
@@ -45,7 +45,7 @@ bool dib_format(const BITMAPINFO* info, video::PixelFormat& out) {
         } else {
             std::memcpy(masks, reinterpret_cast<const uint8_t*>(info) + h.biSize, sizeof(masks));
         }
-        return video::format_from_masks(bits, masks[0], masks[1], masks[2], 0, out);
+        return pixels::format_from_masks(bits, masks[0], masks[1], masks[2], 0, out);
     }
     return false;
 }
@@ -59,7 +59,7 @@ extern "C" HBITMAP WINAPI CreateDIBSection(HDC dc, CONST BITMAPINFO* info, UINT 
         info->bmiHeader.biPlanes != 1) {
         return nullptr;
     }
-    video::PixelFormat format;
+    pixels::PixelFormat format;
     if (!dib_format(info, format)) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
     Bitmap* bitmap = make_bitmap(h.biWidth, h.biHeight, format, true);
@@ -87,7 +87,7 @@ extern "C" HBITMAP WINAPI CreateCompatibleBitmap(HDC handle, int width, int heig
     DeviceContext* dc = find_dc(handle);
     if (!dc || height <= 0) return nullptr;
     // A memory context makes bitmaps like the one it holds (monochrome when new).
-    video::PixelFormat format = video::screen_mode().format;
+    pixels::PixelFormat format = pixels::screen_mode().format;
     const Bitmap* model = dc->kind == DcKind::Memory ? dc->bitmap : nullptr;
     if (model) format = model->format;
     Bitmap* bitmap = make_bitmap(width, height, format, false);

@@ -122,15 +122,15 @@ bool decode_bmp(const uint8_t* data, size_t size, DecodedBmp& out) {
         masks[1] = u32(m + 4);
         masks[2] = u32(m + 8);
     }
-    video::PixelFormat format;
+    pixels::PixelFormat format;
     if (bits <= 8) {
-        format = video::format_indexed(bits);
+        format = pixels::format_indexed(bits);
     } else if (bitfields) {
-        if (!video::format_from_masks(bits, masks[0], masks[1], masks[2], 0, format)) return false;
+        if (!pixels::format_from_masks(bits, masks[0], masks[1], masks[2], 0, format)) return false;
     } else {
-        format = bits == 16   ? video::format_rgb555()
-                 : bits == 24 ? video::format_rgb24()
-                              : video::format_xrgb32();
+        format = bits == 16   ? pixels::format_rgb555()
+                 : bits == 24 ? pixels::format_rgb24()
+                              : pixels::format_xrgb32();
     }
 
     // Colour table: biClrUsed entries (the full table when 0). Entries past the

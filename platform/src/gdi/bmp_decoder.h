@@ -3,7 +3,7 @@
 // headers. Everything is checked against the file's length before it is read.
 #pragma once
 
-#include "ddraw/pixel_format.h"
+#include "pixels/pixel_format.h"
 
 #include <wingdi.h>
 
@@ -16,7 +16,7 @@ namespace ludora::gdi {
 struct DecodedBmp {
     int width = 0;
     int height = 0; // rows; the pixels are stored bottom-up, as in a DIB
-    video::PixelFormat format;
+    pixels::PixelFormat format;
     DWORD compression = BI_RGB; // of the file (RLE files come out uncompressed)
     int stride = 0;
     std::vector<uint8_t> bits;

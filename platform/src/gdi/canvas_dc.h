@@ -1,15 +1,15 @@
 // Device contexts over memory that DirectDraw owns (IDirectDrawSurface::GetDC).
 #pragma once
 
-#include "ddraw/canvas.h"
+#include "pixels/canvas.h"
 
 #include <windef.h>
 
 namespace ludora::gdi {
 
-HDC create_canvas_dc(const video::Canvas& canvas);
+HDC create_canvas_dc(const pixels::Canvas& canvas);
 void delete_canvas_dc(HDC dc);
 // The surface changed under an outstanding context (a new palette).
-void update_canvas_dc(HDC dc, const video::Canvas& canvas);
+void update_canvas_dc(HDC dc, const pixels::Canvas& canvas);
 
 } // namespace ludora::gdi

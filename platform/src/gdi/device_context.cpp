@@ -2,7 +2,7 @@
 
 #include "gdi/canvas_dc.h"
 
-#include "ddraw/display.h"
+#include "pixels/screen_mode.h"
 
 #include <mutex>
 #include <unordered_set>
@@ -46,7 +46,7 @@ DeviceContext* new_dc(DcKind kind) {
 
 } // namespace
 
-bool DeviceContext::target(video::Canvas& out) {
+bool DeviceContext::target(pixels::Canvas& out) {
     if (kind == DcKind::Surface) {
         out = surface;
         return out.valid();
@@ -80,7 +80,7 @@ void remove_dc(DeviceContext* dc) {
     delete dc;
 }
 
-HDC create_canvas_dc(const video::Canvas& canvas) {
+HDC create_canvas_dc(const pixels::Canvas& canvas) {
     DeviceContext* dc = new_dc(DcKind::Surface);
     dc->surface = canvas;
     return add_dc(dc);
@@ -90,7 +90,7 @@ void delete_canvas_dc(HDC handle) {
     if (DeviceContext* dc = find_dc(handle)) remove_dc(dc);
 }
 
-void update_canvas_dc(HDC handle, const video::Canvas& canvas) {
+void update_canvas_dc(HDC handle, const pixels::Canvas& canvas) {
     DeviceContext* dc = find_dc(handle);
     if (dc && dc->kind == DcKind::Surface) dc->surface = canvas;
 }
@@ -130,8 +130,8 @@ extern "C" BOOL WINAPI DeleteDC(HDC handle) {
 
 extern "C" int WINAPI GetDeviceCaps(HDC handle, int index) {
     if (!find_dc(handle)) return 0;
-    const video::DisplayMode screen = video::screen_mode();
-    const video::DisplayMode desktop = video::desktop_mode();
+    const pixels::DisplayMode screen = pixels::screen_mode();
+    const pixels::DisplayMode desktop = pixels::desktop_mode();
     const bool palettised = screen.format.indexed;
     switch (index) {
     case DRIVERVERSION:

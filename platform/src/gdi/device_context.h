@@ -13,7 +13,7 @@ enum class DcKind { Screen, Memory, Surface };
 struct DeviceContext {
     DcKind kind = DcKind::Screen;
     HWND window = nullptr;
-    video::Canvas surface; // DcKind::Surface: the surface's pixels
+    pixels::Canvas surface; // DcKind::Surface: the surface's pixels
     Bitmap* bitmap = nullptr;
     Font* font = nullptr;
     Brush* brush = nullptr;
@@ -25,7 +25,7 @@ struct DeviceContext {
     UINT text_align = TA_LEFT | TA_TOP;
 
     // Where drawing lands; false for the screen's context, which draws nothing.
-    bool target(video::Canvas& out);
+    bool target(pixels::Canvas& out);
 };
 
 DeviceContext* find_dc(HDC dc);

@@ -25,8 +25,8 @@ constexpr int kMaxSide = 32768;
 
 } // namespace
 
-video::Canvas Bitmap::canvas() {
-    video::Canvas c;
+pixels::Canvas Bitmap::canvas() {
+    pixels::Canvas c;
     const int h = rows();
     c.width = width;
     c.height = h;
@@ -74,7 +74,7 @@ void remove_object(GdiObject* object) {
     delete object;
 }
 
-Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, bool dib,
+Bitmap* make_bitmap(int width, int height, const pixels::PixelFormat& format, bool dib,
                     std::vector<uint8_t>* pixels) {
     const int rows = height < 0 ? -height : height;
     if (width <= 0 || rows <= 0 || width > kMaxSide || rows > kMaxSide ||
@@ -158,7 +158,7 @@ struct StockObjects {
                 add_object(o);
             }
         }
-        mono = make_bitmap(1, 1, video::format_indexed(1), false);
+        mono = make_bitmap(1, 1, pixels::format_indexed(1), false);
         mono->stock = true;
         mono->colour_table[1] = RGBQUAD{255, 255, 255, 0};
         mono->refresh_palette();

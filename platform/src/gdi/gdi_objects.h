@@ -3,7 +3,7 @@
 // or foreign handle is refused instead of followed.
 #pragma once
 
-#include "ddraw/canvas.h"
+#include "pixels/canvas.h"
 
 #include <wingdi.h>
 
@@ -29,14 +29,14 @@ struct Bitmap final : GdiObject {
     int width = 0;
     int height = 0; // as the header says: negative for top-down
     int stride = 0;
-    video::PixelFormat format;
+    pixels::PixelFormat format;
     DWORD compression = BI_RGB;
     std::vector<uint8_t> bits;
     std::vector<RGBQUAD> colour_table;     // indexed formats: 1 << bits entries
     std::vector<uint32_t> palette_colours; // the same as 0x00RRGGBB
 
     int rows() const { return height < 0 ? -height : height; }
-    video::Canvas canvas();
+    pixels::Canvas canvas();
     void refresh_palette();
 };
 
@@ -71,7 +71,7 @@ template <class T> T* find_as(HGDIOBJ handle, ObjectKind kind) {
 
 // A bitmap of the given layout with zeroed bits, or with `pixels` moved in when
 // they are given and of the layout's size; null when the size is absurd.
-Bitmap* make_bitmap(int width, int height, const video::PixelFormat& format, bool dib,
+Bitmap* make_bitmap(int width, int height, const pixels::PixelFormat& format, bool dib,
                     std::vector<uint8_t>* pixels = nullptr);
 
 // Stock objects (created once, never freed).

@@ -2,9 +2,9 @@
 #include "gdi/bmp_decoder.h"
 #include "gdi/gdi_objects.h"
 
-#include "core/paths.h"
-#include "ddraw/blitter.h"
-#include "ddraw/display.h"
+#include "kernel/windows_path.h"
+#include "pixels/blitter.h"
+#include "pixels/screen_mode.h"
 
 #include <winbase.h>
 #include <winerror.h>
@@ -55,7 +55,7 @@ Bitmap* bitmap_from(DecodedBmp& bmp) {
 }
 
 // A copy of `source` in `format` and `width` x `height` (nearest-neighbour).
-Bitmap* converted(Bitmap* source, int width, int height, const video::PixelFormat& format,
+Bitmap* converted(Bitmap* source, int width, int height, const pixels::PixelFormat& format,
                   bool dib) {
     Bitmap* b = make_bitmap(width, height, format, dib);
     if (!b) return nullptr;
@@ -63,15 +63,15 @@ Bitmap* converted(Bitmap* source, int width, int height, const video::PixelForma
         b->colour_table = source->colour_table;
         b->refresh_palette();
     }
-    const video::Canvas from = source->canvas();
-    const video::Canvas to = b->canvas();
-    video::BlitRequest request;
+    const pixels::Canvas from = source->canvas();
+    const pixels::Canvas to = b->canvas();
+    pixels::BlitRequest request;
     request.source = &from;
-    request.source_rect = video::canvas_rect(from);
+    request.source_rect = pixels::canvas_rect(from);
     request.dest = &to;
-    request.dest_rect = video::canvas_rect(to);
+    request.dest_rect = pixels::canvas_rect(to);
     request.clip = request.dest_rect;
-    video::blit(request);
+    pixels::blit(request);
     return b;
 }
 
@@ -88,7 +88,7 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, i
         return nullptr;
     }
     FileBytes file;
-    if (!read_file(host_path(name), file)) {
+    if (!read_file(kernel::host_path(name), file)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
@@ -106,7 +106,7 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, i
     const int width = cx ? cx : bmp.width, height = cy ? cy : bmp.height;
     if (!dib || width != bmp.width || height != bmp.height) {
         // Without LR_CREATEDIBSECTION the picture becomes a bitmap in the screen's format.
-        const video::PixelFormat format = dib ? bmp.format : video::screen_mode().format;
+        const pixels::PixelFormat format = dib ? bmp.format : pixels::screen_mode().format;
         Bitmap* result = converted(bitmap, width, height, format, dib);
         remove_object(bitmap);
         if (!result) {

@@ -2,7 +2,7 @@
 #include "gdi/device_context.h"
 #include "gdi/font_engine.h"
 
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <cstring>
 
@@ -121,7 +121,7 @@ extern "C" BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int count,
 extern "C" BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count) {
     DeviceContext* dc = find_dc(handle);
     if (!dc || count < 0 || (count > 0 && !text)) return FALSE;
-    video::Canvas c;
+    pixels::Canvas c;
     if (!dc->target(c)) return TRUE; // the screen's own context shows nothing of its own
     FontFace& face = face_of(dc);
     const TEXTMETRICA& tm = face.metrics();
@@ -137,14 +137,14 @@ extern "C" BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count
         y -= tm.tmHeight;
 
     if (dc->bk_mode == OPAQUE) {
-        video::BlitRequest fill;
+        pixels::BlitRequest fill;
         fill.dest = &c;
         fill.dest_rect = RECT{x, y, x + width, y + tm.tmHeight};
-        fill.clip = video::canvas_rect(c);
-        fill.fill = video::raw_for_xrgb(c, video::colorref_to_xrgb(dc->bk_colour));
-        if (width > 0) video::blit(fill);
+        fill.clip = pixels::canvas_rect(c);
+        fill.fill = pixels::raw_for_xrgb(c, pixels::colorref_to_xrgb(dc->bk_colour));
+        if (width > 0) pixels::blit(fill);
     }
-    const uint32_t ink = video::raw_for_xrgb(c, video::colorref_to_xrgb(dc->text_colour));
+    const uint32_t ink = pixels::raw_for_xrgb(c, pixels::colorref_to_xrgb(dc->text_colour));
     int pen = x;
     const int baseline = y + tm.tmAscent;
     for (int i = 0; i < count; ++i) {
@@ -158,7 +158,7 @@ extern "C" BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count
                 if (px < 0 || px >= c.width || !g.mask[static_cast<size_t>(gy) * g.width + gx]) {
                     continue;
                 }
-                video::write_raw(c, px, py, ink);
+                pixels::write_raw(c, px, py, ink);
             }
         }
         pen += g.advance;

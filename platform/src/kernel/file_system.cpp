@@ -2,7 +2,7 @@
 #include "kernel/file_attributes.h"
 #include "kernel/host_errors.h"
 
-#include "core/paths.h"
+#include "kernel/windows_path.h"
 
 #include <winbase.h>
 
@@ -140,7 +140,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
-    const std::string path = ludora::host_path(lpFileName);
+    const std::string path = ludora::kernel::host_path(lpFileName);
     struct stat info;
     if (::stat(path.c_str(), &info) != 0) {
         fail_with_errno(path);
@@ -154,7 +154,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::host_path(lpFileName);
+    const std::string path = ludora::kernel::host_path(lpFileName);
     struct stat info;
     if ((::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) || is_read_only_file(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -168,7 +168,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::host_path(lpPathName);
+    const std::string path = ludora::kernel::host_path(lpPathName);
     return ::mkdir(path.c_str(), 0777) == 0 || fail_with_errno(path);
 }
 
@@ -177,7 +177,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::host_path(lpPathName);
+    const std::string path = ludora::kernel::host_path(lpPathName);
     return ::rmdir(path.c_str()) == 0 || fail_with_errno(path);
 }
 
@@ -186,8 +186,8 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string from = ludora::host_path(lpExistingFileName);
-    const std::string to = ludora::host_path(lpNewFileName);
+    const std::string from = ludora::kernel::host_path(lpExistingFileName);
+    const std::string to = ludora::kernel::host_path(lpNewFileName);
     struct stat info;
     if (::stat(from.c_str(), &info) != 0) return fail_with_errno(from);
     if (S_ISDIR(info.st_mode)) {
@@ -221,8 +221,8 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string from = ludora::host_path(lpExistingFileName);
-    const std::string to = ludora::host_path(lpNewFileName);
+    const std::string from = ludora::kernel::host_path(lpExistingFileName);
+    const std::string to = ludora::kernel::host_path(lpNewFileName);
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) return fail_with_errno(from);
     struct stat target;
@@ -298,7 +298,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const std::string path = ludora::host_path(lpPathName);
+    const std::string path = ludora::kernel::host_path(lpPathName);
     struct stat info;
     if (::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
         SetLastError(ERROR_DIRECTORY);

@@ -5,7 +5,7 @@
 #include "kernel/handle_table.h"
 #include "kernel/host_errors.h"
 
-#include "core/paths.h"
+#include "kernel/windows_path.h"
 
 #include <winbase.h>
 
@@ -53,7 +53,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string path = ludora::host_path(lpFileName);
+    const std::string path = ludora::kernel::host_path(lpFileName);
     const bool readable = (dwDesiredAccess & (GENERIC_READ | GENERIC_ALL)) != 0;
     const bool writable = (dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL)) != 0;
     int flags = O_CLOEXEC | (readable && writable ? O_RDWR : writable ? O_WRONLY : O_RDONLY);

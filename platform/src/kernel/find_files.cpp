@@ -6,7 +6,7 @@
 #include "kernel/host_errors.h"
 #include "kernel/wildcard.h"
 
-#include "core/paths.h"
+#include "kernel/windows_path.h"
 
 #include <winbase.h>
 
@@ -74,7 +74,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     const size_t split = text.find_last_of("/\\");
     const std::string pattern = split == std::string::npos ? text : text.substr(split + 1);
     std::string folder_text = split == std::string::npos ? "." : text.substr(0, split + 1);
-    const std::string folder = ludora::host_path(folder_text.c_str());
+    const std::string folder = ludora::kernel::host_path(folder_text.c_str());
     if (pattern.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;

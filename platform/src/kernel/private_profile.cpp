@@ -7,7 +7,7 @@
 #include "kernel/file_attributes.h"
 #include "kernel/ini_document.h"
 
-#include "core/paths.h"
+#include "kernel/windows_path.h"
 
 #include <winbase.h>
 
@@ -27,7 +27,7 @@ std::mutex& profile_mutex() {
 bool load(LPCSTR file_name, std::string& bytes) {
     if (!file_name || !*file_name) return false;
     DWORD error = 0;
-    return read_whole_file(ludora::host_path(file_name), bytes, error);
+    return read_whole_file(ludora::kernel::host_path(file_name), bytes, error);
 }
 
 DWORD copy_text(const std::string& text, LPSTR buffer, DWORD size) {
@@ -167,7 +167,7 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::host_path(lpFileName);
+    const std::string path = ludora::kernel::host_path(lpFileName);
     std::lock_guard<std::mutex> lock(profile_mutex());
     std::string bytes;
     DWORD error = 0;

@@ -12,7 +12,6 @@
 // started only when LUDORA_SHELL_RUN=1; the result is success all the same.
 #include "kernel/windows_path.h"
 
-#include "core/paths.h"
 #include "core/settings.h"
 
 #include <shellapi.h>
@@ -87,7 +86,7 @@ std::string find_program(const std::string& file, const std::string& folder) {
                 ludora::kernel::resolve_windows_path(folder, name.c_str());
             if (is_file(in_folder)) return in_folder;
         }
-        const std::string here = ludora::host_path(name.c_str());
+        const std::string here = ludora::kernel::host_path(name.c_str());
         if (is_file(here)) return here;
     }
     return std::string();
@@ -164,7 +163,7 @@ extern "C" HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFil
 
     std::string folder;
     if (lpDirectory && *lpDirectory) {
-        folder = ludora::host_path(lpDirectory);
+        folder = ludora::kernel::host_path(lpDirectory);
         if (!is_folder(folder)) return result(SE_ERR_PNF);
     }
     const std::string program = find_program(file, folder);

@@ -1,7 +1,5 @@
 #include "kernel/windows_path.h"
 
-#include "core/paths.h"
-
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
@@ -95,10 +93,6 @@ std::string resolve_windows_path(const std::string& base, const char* windows_pa
     return resolved;
 }
 
-} // namespace ludora::kernel
-
-namespace ludora {
-
 std::string host_path(const char* windows_path) {
     if (!windows_path || !*windows_path) return std::string();
     // Most host paths already name an existing file exactly.
@@ -108,7 +102,7 @@ std::string host_path(const char* windows_path) {
     }
     struct stat info;
     if (plain && ::lstat(windows_path, &info) == 0) return windows_path;
-    return kernel::resolve_windows_path(std::string(), windows_path);
+    return resolve_windows_path(std::string(), windows_path);
 }
 
-} // namespace ludora
+} // namespace ludora::kernel

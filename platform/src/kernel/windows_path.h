@@ -1,9 +1,15 @@
-// Windows-style paths on the host's file system (see core/paths.h).
+// Windows-style paths on the host's file system.
 #pragma once
 
 #include <string>
 
 namespace ludora::kernel {
+
+// The host path for a Windows-style path: "\\" separators, "." and "..",
+// relative to the current directory, and each component matched without regard
+// to case when the exact name is absent. A name that matches nothing keeps its
+// spelling, so a file can be created under it.
+std::string host_path(const char* windows_path);
 
 // Resolves `windows_path` against the host folder `base` (used when the path is
 // relative): "\\" and "/" separate, "." and ".." are applied by name, and each

@@ -1,7 +1,7 @@
 // MCI command strings: music files opened under an alias, played through the
 // layer's mixer, with MM_MCINOTIFY posted to the callback window.
 #include "core/clock.h"
-#include "core/paths.h"
+#include "kernel/windows_path.h"
 #include "core/settings.h"
 #include "dsound/mixer.h"
 #include "mci/mci_command.h"
@@ -103,7 +103,7 @@ MCIERROR open_device(const std::string& file, const Options& options, const Repl
     }
     if (settings::audio_disabled()) return MCIERR_HARDWARE;
     auto audio = std::make_shared<DecodedAudio>();
-    switch (decode_audio_file(host_path(file.c_str()), *audio)) {
+    switch (decode_audio_file(kernel::host_path(file.c_str()), *audio)) {
     case DecodeResult::not_found:
         return MCIERR_FILE_NOT_FOUND;
     case DecodeResult::invalid:

@@ -4,15 +4,11 @@
 #include "window/driver.h"
 #include "window/input.h"
 #include "window/keys.h"
+#include "window/present.h"
 #include "window/script.h"
 #include "window/window_system.h"
 
 #include <cstring>
-
-namespace ludora::window {
-bool last_frame_size(int& width, int& height);
-void forget_last_frame();
-} // namespace ludora::window
 
 using namespace ludora::window;
 

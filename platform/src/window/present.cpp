@@ -1,6 +1,7 @@
 // Presentation: the DirectDraw area hands over finished frames; the driver
 // shows them and the last one is kept for the script's `shot`.
-#include "core/host.h"
+#include "window/present.h"
+
 #include "window/driver.h"
 #include "window/window_system.h"
 
@@ -50,16 +51,13 @@ void forget_last_frame() {
     f.width = f.height = 0;
 }
 
-} // namespace ludora::window
-
-namespace ludora::host {
-
-void present(HWND window, const uint32_t* xrgb, int width, int height, int pitch, bool fullscreen) {
+void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
+                   int fullscreen) {
     // Frames beyond any real mode are refused rather than copied.
     if (!xrgb || width <= 0 || height <= 0 || width > 16384 || height > 16384 || pitch < width)
         return;
     {
-        window::LastFrame& f = window::last_frame();
+        LastFrame& f = last_frame();
         std::lock_guard lock(f.mutex);
         f.pixels.resize(static_cast<size_t>(width) * height);
         for (int y = 0; y < height; ++y)
@@ -69,7 +67,15 @@ void present(HWND window, const uint32_t* xrgb, int width, int height, int pitch
         f.width = width;
         f.height = height;
     }
-    window::driver().present(window, xrgb, width, height, pitch, fullscreen);
+    driver().present(window, xrgb, width, height, pitch, fullscreen != 0);
+}
+
+int client_on_screen(HWND window, RECT* client) {
+    RECT area;
+    POINT origin;
+    if (!client || !window_client(window, area, origin)) return 0;
+    *client = RECT{origin.x, origin.y, origin.x + area.right, origin.y + area.bottom};
+    return 1;
 }
 
 int save_last_frame(const char* path) {
@@ -77,7 +83,7 @@ int save_last_frame(const char* path) {
     std::vector<uint32_t> pixels;
     int width, height;
     {
-        window::LastFrame& f = window::last_frame();
+        LastFrame& f = last_frame();
         std::lock_guard lock(f.mutex);
         pixels = f.pixels;
         width = f.width;
@@ -85,10 +91,10 @@ int save_last_frame(const char* path) {
     }
     if (width == 0) {
         // Nothing presented yet: the screen shows a black client area.
-        HWND main = window::main_window();
+        HWND main = main_window();
         RECT client;
         POINT origin;
-        if (!main || !window::window_client(main, client, origin) || client.right <= 0 ||
+        if (!main || !window_client(main, client, origin) || client.right <= 0 ||
             client.bottom <= 0)
             return 0;
         width = client.right;
@@ -100,8 +106,6 @@ int save_last_frame(const char* path) {
     std::vector<uint8_t> out(54 + image, 0);
     out[0] = 'B';
     out[1] = 'M';
-    using window::put16;
-    using window::put32;
     put32(out, 2, static_cast<uint32_t>(out.size()));
     put32(out, 10, 54);
     put32(out, 14, 40);
@@ -127,4 +131,8 @@ int save_last_frame(const char* path) {
     return std::fclose(file) == 0 && ok ? 1 : 0;
 }
 
-} // namespace ludora::host
+} // namespace ludora::window
+
+extern "C" int LudoraSaveShot(const char* path) {
+    return path ? ludora::window::save_last_frame(path) : 0;
+}

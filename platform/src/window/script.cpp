@@ -1,10 +1,11 @@
 #include "window/script.h"
 
 #include "core/clock.h"
-#include "core/host.h"
+#include "core/host_services.h"
 #include "core/settings.h"
 #include "window/input.h"
 #include "window/keys.h"
+#include "window/present.h"
 
 #include <winuser.h>
 
@@ -127,11 +128,11 @@ void run(const Command& c) {
     } else if (c.verb == "close") {
         inject_close(nullptr);
     } else if (c.verb == "shot") {
-        if (!host::save_last_frame(c.rest.c_str()))
+        if (!save_last_frame(c.rest.c_str()))
             std::fprintf(stderr, "ludora: script line %d: cannot write %s\n", c.line,
                          c.rest.c_str());
     } else if (c.verb == "lose") {
-        host::lose_all_surfaces();
+        host::services().lose_all_surfaces();
     }
 }
 

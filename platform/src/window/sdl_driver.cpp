@@ -2,7 +2,7 @@
 // a streaming texture scaled by whole factors (nearest neighbour), SDL's
 // input turned into injected events, joysticks into the joystick registry.
 #include "core/settings.h"
-#include "dinput/joysticks.h"
+#include "window/joysticks.h"
 #include "window/driver.h"
 #include "window/input.h"
 #include "window/message_box_buttons.h"
@@ -481,28 +481,28 @@ private:
             SDL_Joystick* joy = SDL_JoystickOpen(e.jdevice.which);
             if (!joy) break;
             const char* name = SDL_JoystickName(joy);
-            dinput::joystick_attach(name ? name : "Joystick", SDL_JoystickNumAxes(joy),
-                                    SDL_JoystickNumButtons(joy), SDL_JoystickNumHats(joy),
-                                    SDL_JoystickInstanceID(joy));
+            joystick_attach(name ? name : "Joystick", SDL_JoystickNumAxes(joy),
+                            SDL_JoystickNumButtons(joy), SDL_JoystickNumHats(joy),
+                            SDL_JoystickInstanceID(joy));
             break;
         }
         case SDL_JOYDEVICEREMOVED:
-            if (int id = dinput::joystick_by_sdl_instance(e.jdevice.which)) {
-                dinput::joystick_detach(id);
+            if (int id = joystick_by_sdl_instance(e.jdevice.which)) {
+                joystick_detach(id);
                 SDL_JoystickClose(SDL_JoystickFromInstanceID(e.jdevice.which));
             }
             break;
         case SDL_JOYAXISMOTION:
-            if (int id = dinput::joystick_by_sdl_instance(e.jaxis.which))
-                dinput::joystick_set_axis(id, e.jaxis.axis, e.jaxis.value);
+            if (int id = joystick_by_sdl_instance(e.jaxis.which))
+                joystick_set_axis(id, e.jaxis.axis, e.jaxis.value);
             break;
         case SDL_JOYBUTTONDOWN:
         case SDL_JOYBUTTONUP:
-            if (int id = dinput::joystick_by_sdl_instance(e.jbutton.which))
-                dinput::joystick_set_button(id, e.jbutton.button, e.type == SDL_JOYBUTTONDOWN);
+            if (int id = joystick_by_sdl_instance(e.jbutton.which))
+                joystick_set_button(id, e.jbutton.button, e.type == SDL_JOYBUTTONDOWN);
             break;
         case SDL_JOYHATMOTION:
-            if (int id = dinput::joystick_by_sdl_instance(e.jhat.which)) {
+            if (int id = joystick_by_sdl_instance(e.jhat.which)) {
                 // Hundredths of a degree clockwise from north; centred is -1.
                 DWORD pov = 0xFFFFFFFF;
                 switch (e.jhat.value) {
@@ -533,7 +533,7 @@ private:
                 default:
                     break;
                 }
-                dinput::joystick_set_pov(id, e.jhat.hat, pov);
+                joystick_set_pov(id, e.jhat.hat, pov);
             }
             break;
         default:

@@ -1,12 +1,12 @@
 // System metrics with the values of a classic-style Windows desktop. The
 // screen is the desktop (LUDORA_DESKTOP) until a program sets a display mode,
 // then that mode, as Windows reports it.
-#include "ddraw/display.h"
+#include "pixels/screen_mode.h"
 
 #include <windows.h>
 
 extern "C" int WINAPI GetSystemMetrics(int index) {
-    const ludora::video::DisplayMode desk = ludora::video::screen_mode();
+    const ludora::pixels::DisplayMode desk = ludora::pixels::screen_mode();
     switch (index) {
     case SM_CXSCREEN:
     case SM_CXFULLSCREEN:

@@ -1,6 +1,6 @@
 #include "display_fakes.h"
 
-#include "core/host.h"
+#include <ludora/harness_host.h>
 
 namespace ddraw_test {
 
@@ -30,35 +30,37 @@ void place_fake_window(int x, int y, int width, int height) {
     g_client = RECT{x, y, x + width, y + height};
 }
 
-} // namespace ddraw_test
+namespace {
 
-namespace ludora::host {
-
-void present(HWND window, const uint32_t* xrgb, int width, int height, int pitch, bool fullscreen) {
-    ddraw_test::Frame f;
+void record_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
+                  int fullscreen) {
+    Frame f;
     f.window = window;
     f.width = width;
     f.height = height;
-    f.fullscreen = fullscreen;
+    f.fullscreen = fullscreen != 0;
     for (int y = 0; y < height; ++y) {
         f.pixels.insert(f.pixels.end(), xrgb + static_cast<ptrdiff_t>(y) * pitch,
                         xrgb + static_cast<ptrdiff_t>(y) * pitch + width);
     }
-    ddraw_test::g_frames.push_back(std::move(f));
+    g_frames.push_back(std::move(f));
 }
 
-} // namespace ludora::host
-
-extern "C" BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    if (window != ddraw_test::fake_window() || !rect) return FALSE;
-    *rect = RECT{0, 0, ddraw_test::g_client.right - ddraw_test::g_client.left,
-                 ddraw_test::g_client.bottom - ddraw_test::g_client.top};
-    return TRUE;
+int fake_client_on_screen(HWND window, RECT* client) {
+    if (window != fake_window() || !client) return 0;
+    *client = g_client;
+    return 1;
 }
 
-extern "C" BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
-    if (window != ddraw_test::fake_window() || !point) return FALSE;
-    point->x += ddraw_test::g_client.left;
-    point->y += ddraw_test::g_client.top;
-    return TRUE;
-}
+// The fakes stand in for the window area from the start of the test program.
+const bool g_installed = [] {
+    LudoraHostServices fakes{};
+    fakes.present = record_frame;
+    fakes.client_on_screen = fake_client_on_screen;
+    LudoraSetHostServices(&fakes);
+    return true;
+}();
+
+} // namespace
+
+} // namespace ddraw_test

@@ -1,5 +1,6 @@
-// Stand-ins for the window area in DirectDraw tests: a window at a chosen place on
-// the screen and a record of every presented frame.
+// Stand-ins for the window area in DirectDraw tests, put in force through the
+// harness's host services: a window at a chosen place on the screen and a
+// record of every presented frame.
 #pragma once
 
 #include <windows.h>

@@ -11,11 +11,14 @@
 #include <iterator>
 #include <vector>
 
-namespace ludora::host {
-void present(HWND window, const uint32_t* xrgb, int width, int height, int pitch, bool fullscreen);
-}
-
 namespace {
+
+// The window area's own presentation, as DirectDraw reaches it.
+void present(HWND window, const uint32_t* xrgb, int width, int height, int pitch) {
+    LudoraHostServices own{};
+    LudoraGetHostServices(&own);
+    own.present(window, xrgb, width, height, pitch, 0);
+}
 
 class ScriptTest : public ::testing::Test {
 protected:
@@ -200,7 +203,7 @@ TEST_F(ScriptTest, ShotSavesTheLastFrameAsBottomUpBmp) {
     // 3 by 2 pixels in a wider buffer: the pitch must be honoured.
     const uint32_t pixels[2 * 4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xDEADBEEF,
                                     0x00112233, 0x00445566, 0x00778899, 0xDEADBEEF};
-    ludora::host::present(hwnd, pixels, 3, 2, 4, false);
+    present(hwnd, pixels, 3, 2, 4);
     int w = 0, h = 0;
     ASSERT_TRUE(LudoraLastFrameSize(&w, &h));
     EXPECT_EQ(w, 3);
@@ -230,9 +233,9 @@ TEST_F(ScriptTest, ShotBeforeAnyFrameShowsABlackClientArea) {
     EXPECT_EQ(le32(bmp, 18), 320u);
     EXPECT_EQ(bmp[54 + 100], 0);
     // Nonsense frames are refused and change nothing.
-    ludora::host::present(hwnd, nullptr, 10, 10, 10, false);
+    present(hwnd, nullptr, 10, 10, 10);
     const uint32_t one = 0;
-    ludora::host::present(hwnd, &one, 1, 1, 0, false);
+    present(hwnd, &one, 1, 1, 0);
     EXPECT_FALSE(LudoraLastFrameSize(nullptr, nullptr));
 }
 

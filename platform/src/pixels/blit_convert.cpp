@@ -2,12 +2,12 @@
 // 24-bit, 32-bit or palettised picture into a 5-6-5 or 5-5-5 surface does.
 // Each gives the reference's pixels: 8-bit channels truncated to the target's
 // width, palette indices through the palette (black past its end).
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <array>
 #include <cstring>
 
-namespace ludora::video {
+namespace ludora::pixels {
 
 bool canvases_overlap(const Canvas& a, const Canvas& b);
 
@@ -149,4 +149,4 @@ bool blit_fast_convert(const BlitRequest& r) {
     return to565 ? convert_from<true>(r, span) : convert_from<false>(r, span);
 }
 
-} // namespace ludora::video
+} // namespace ludora::pixels

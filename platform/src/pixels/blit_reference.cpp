@@ -1,10 +1,10 @@
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-namespace ludora::video {
+namespace ludora::pixels {
 
 RECT rect_intersect(const RECT& a, const RECT& b) {
     RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -138,4 +138,4 @@ void convert_to_xrgb_reference(const Canvas& c, RECT r, uint32_t* out, int out_p
     }
 }
 
-} // namespace ludora::video
+} // namespace ludora::pixels

@@ -1,12 +1,12 @@
 // A rectangle of pixels in memory: a surface, a bitmap or a DIB section.
 #pragma once
 
-#include "ddraw/pixel_format.h"
+#include "pixels/pixel_format.h"
 
 #include <cstddef>
 #include <cstdint>
 
-namespace ludora::video {
+namespace ludora::pixels {
 
 struct Canvas {
     uint8_t* top = nullptr; // first byte of the top row
@@ -34,4 +34,4 @@ inline uint32_t depth_mask(int bits) {
     return bits >= 32 ? 0xFFFFFFFFu : ((1u << bits) - 1);
 }
 
-} // namespace ludora::video
+} // namespace ludora::pixels

@@ -1,4 +1,4 @@
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <cstring>
 
@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace ludora::video {
+namespace ludora::pixels {
 
 bool canvases_overlap(const Canvas& a, const Canvas& b);
 bool canvases_share_colours(const Canvas& a, const Canvas& b);
@@ -196,4 +196,4 @@ void convert_to_xrgb(const Canvas& c, RECT r, uint32_t* out, int out_pitch) {
     convert_to_xrgb_reference(c, r, out, out_pitch);
 }
 
-} // namespace ludora::video
+} // namespace ludora::pixels

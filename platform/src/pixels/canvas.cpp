@@ -1,6 +1,6 @@
-#include "ddraw/canvas.h"
+#include "pixels/canvas.h"
 
-namespace ludora::video {
+namespace ludora::pixels {
 
 uint32_t read_raw(const Canvas& c, int x, int y) {
     const uint8_t* p = c.row(y);
@@ -93,4 +93,4 @@ uint32_t raw_for_xrgb(const Canvas& c, uint32_t xrgb) {
     return static_cast<uint32_t>(best);
 }
 
-} // namespace ludora::video
+} // namespace ludora::pixels

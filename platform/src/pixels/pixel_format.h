@@ -1,11 +1,11 @@
 // Pixel formats of surfaces and bitmaps, and conversion to and from 0x00RRGGBB.
 #pragma once
 
-#include <ddraw.h>
+#include <windef.h>
 
 #include <cstdint>
 
-namespace ludora::video {
+namespace ludora::pixels {
 
 struct PixelFormat {
     int bits = 16;        // 1, 4, 8, 16, 24 or 32
@@ -71,9 +71,6 @@ private:
     Channel red_, green_, blue_;
 };
 
-DDPIXELFORMAT to_ddpixelformat(const PixelFormat& format);
-bool from_ddpixelformat(const DDPIXELFORMAT& ddpf, PixelFormat& out);
-
 inline uint32_t colorref_to_xrgb(COLORREF c) {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
@@ -81,4 +78,4 @@ inline COLORREF xrgb_to_colorref(uint32_t x) {
     return ((x >> 16) & 0xFF) | (x & 0xFF00) | ((x & 0xFF) << 16);
 }
 
-} // namespace ludora::video
+} // namespace ludora::pixels

@@ -1,13 +1,13 @@
 // The fast paths give exactly the reference's pixels on random rectangles,
 // clips and keys.
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-using namespace ludora::video;
+using namespace ludora::pixels;
 
 namespace {
 

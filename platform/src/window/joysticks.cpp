@@ -1,13 +1,11 @@
-#include "dinput/joysticks.h"
+#include "window/joysticks.h"
 
 #include "ludora/harness_window.h"
-
-#include <dinput.h>
 
 #include <algorithm>
 #include <mutex>
 
-namespace ludora::dinput {
+namespace ludora::window {
 
 namespace {
 
@@ -29,17 +27,6 @@ Joystick* find(Registry& r, int id) {
 }
 
 } // namespace
-
-// Instance GUIDs derive from GUID_Joystick, numbered like Windows' joystick ids.
-GUID joystick_instance_guid(int id) {
-    GUID g = GUID_Joystick;
-    g.Data1 += static_cast<DWORD>(id);
-    return g;
-}
-
-GUID joystick_product_guid() {
-    return GUID{0x4C554430, 0x0000, 0x0000, {0x00, 0x00, 0x50, 0x49, 0x44, 0x56, 0x49, 0x44}};
-}
 
 int joystick_attach(const std::string& name, int axes, int buttons, int povs, int sdl_instance) {
     Registry& r = registry();
@@ -99,16 +86,12 @@ std::vector<Joystick> joysticks_attached() {
     return out;
 }
 
-bool joystick_find(const GUID& guid, Joystick& out) {
+bool joystick_by_id(int id, Joystick& out) {
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
-    for (const Joystick& j : r.all) {
-        if (joystick_instance_guid(j.id) == guid) {
-            out = j;
-            return true;
-        }
-    }
-    return false;
+    const Joystick* j = find(r, id);
+    if (j) out = *j;
+    return j != nullptr;
 }
 
 void joysticks_reset_virtual() {
@@ -118,9 +101,9 @@ void joysticks_reset_virtual() {
         if (j.sdl_instance < 0) j.attached = false;
 }
 
-} // namespace ludora::dinput
+} // namespace ludora::window
 
-using namespace ludora::dinput;
+using namespace ludora::window;
 
 extern "C" {
 

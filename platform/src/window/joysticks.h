@@ -1,6 +1,7 @@
 // The joysticks the layer knows: SDL's and the harness's virtual ones, in the
-// order they were attached. Read by DirectInput, written by the SDL driver and
-// the harness, from any thread.
+// order they were attached. Written by the SDL driver and the harness, read by
+// DirectInput, from any thread. Like the keyboard and mouse state (input.h),
+// this is the hardware as the user holds it.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace ludora::dinput {
+namespace ludora::window {
 
 constexpr int kJoystickAxes = 6;
 constexpr int kJoystickButtons = 32;
@@ -27,8 +28,6 @@ struct Joystick {
     DWORD povs[kJoystickPovs] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
 };
 
-GUID joystick_instance_guid(int id);
-GUID joystick_product_guid();
 int joystick_attach(const std::string& name, int axes, int buttons, int povs, int sdl_instance);
 void joystick_detach(int id);
 void joystick_set_axis(int id, int axis, int value);
@@ -36,8 +35,8 @@ void joystick_set_button(int id, int button, bool down);
 void joystick_set_pov(int id, int pov, DWORD value);
 int joystick_by_sdl_instance(int sdl_instance);
 std::vector<Joystick> joysticks_attached();
-// By instance GUID; false when no joystick ever had it.
-bool joystick_find(const GUID& guid, Joystick& out);
+// By id, attached or not; false when no joystick ever had it.
+bool joystick_by_id(int id, Joystick& out);
 void joysticks_reset_virtual();
 
-} // namespace ludora::dinput
+} // namespace ludora::window
