@@ -1,19 +1,16 @@
 #include "ddraw/direct_draw.h"
 
 #include "ddraw/clipper.h"
+#include "ddraw/dd_pixel_format.h"
 #include "ddraw/palette.h"
 #include "ddraw/surface.h"
-#include "ddraw/dd_pixel_format.h"
+#include "ddraw/surface_desc.h"
 
 #include <cstring>
 
 namespace ludora::video {
 
 namespace {
-
-bool desc_size_ok(const DDSURFACEDESC* desc) {
-    return desc && (desc->dwSize == sizeof(DDSURFACEDESC) || desc->dwSize == 108);
-}
 
 constexpr int kMaxSurfaceSide = 16384;
 

@@ -1,10 +1,11 @@
 #include "ddraw/surface.h"
-#include "ddraw/dd_pixel_format.h"
 
-#include "ddraw/clipper.h"
-#include "ddraw/palette.h"
-#include "ddraw/surface_registry.h"
 #include "core/host_services.h"
+#include "ddraw/clipper.h"
+#include "ddraw/dd_pixel_format.h"
+#include "ddraw/palette.h"
+#include "ddraw/surface_desc.h"
+#include "ddraw/surface_registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,27 +14,25 @@ namespace ludora::video {
 
 namespace {
 
-bool desc_size_ok(const DDSURFACEDESC* desc) {
-    // 108 is the structure's size in 32-bit programs.
-    return desc && (desc->dwSize == sizeof(DDSURFACEDESC) || desc->dwSize == 108);
-}
-
 Surface* as_surface(LPDIRECTDRAWSURFACE s) {
     return static_cast<Surface*>(s);
 }
 
 } // namespace
 
+// Rows start on 8-byte boundaries, as display memory usually does.
+ptrdiff_t Surface::pitch_for(int width, const PixelFormat& format) {
+    return ((static_cast<ptrdiff_t>(width) * format.bits + 63) / 64) * 8;
+}
+
 DWORD Surface::bytes_for(int width, int height, const PixelFormat& format) {
-    const int64_t pitch = ((static_cast<int64_t>(width) * format.bits + 63) / 64) * 8;
-    return static_cast<DWORD>(pitch * height);
+    return static_cast<DWORD>(pitch_for(width, format) * height);
 }
 
 Surface::Surface(std::shared_ptr<Display> display, int width, int height, const PixelFormat& format,
                  DWORD caps)
     : display_(std::move(display)), width_(width), height_(height), format_(format), caps_(caps) {
-    // Rows start on 8-byte boundaries, as display memory usually does.
-    pitch_ = ((static_cast<ptrdiff_t>(width) * format.bits + 63) / 64) * 8;
+    pitch_ = pitch_for(width, format);
     memory_.assign(static_cast<size_t>(pitch_) * height, 0);
     if (caps_ & DDSCAPS_VIDEOMEMORY) display_->video_used += bytes_for(width, height, format);
     register_surface(this);

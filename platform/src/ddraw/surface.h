@@ -82,6 +82,7 @@ public:
     }
     void mark_lost() { lost_ = true; }
 
+    static ptrdiff_t pitch_for(int width, const PixelFormat& format);
     static DWORD bytes_for(int width, int height, const PixelFormat& format);
 
 private:

@@ -70,15 +70,16 @@ HRESULT Device::get_range(DWORD, DWORD, LONG&, LONG&) {
     return DIERR_UNSUPPORTED;
 }
 
-// DIPROP_ values are small integers standing in for GUID addresses.
-static uintptr_t property_id(REFGUID property) {
-    return reinterpret_cast<uintptr_t>(&property);
+// DIPROP_ values are small integers standing in for GUID addresses: a property
+// is known by its address, never read.
+static bool is_property(REFGUID property, REFGUID known) {
+    return &property == &known;
 }
 
 HRESULT Device::GetProperty(REFGUID property, LPDIPROPHEADER header) {
     if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER)) return DIERR_INVALIDPARAM;
     if (header->dwHow > DIPH_BYID) return DIERR_INVALIDPARAM;
-    if (property_id(property) == 4) { // DIPROP_RANGE
+    if (is_property(property, DIPROP_RANGE)) {
         if (header->dwSize != sizeof(DIPROPRANGE)) return DIERR_INVALIDPARAM;
         auto* range = reinterpret_cast<LPDIPROPRANGE>(header);
         std::lock_guard lock(mutex_);
@@ -91,7 +92,7 @@ HRESULT Device::SetProperty(REFGUID property, LPCDIPROPHEADER header) {
     if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER)) return DIERR_INVALIDPARAM;
     if (header->dwHow > DIPH_BYID) return DIERR_INVALIDPARAM;
     if (header->dwHow == DIPH_DEVICE && header->dwObj != 0) return DIERR_INVALIDPARAM;
-    if (property_id(property) == 4) { // DIPROP_RANGE
+    if (is_property(property, DIPROP_RANGE)) {
         if (header->dwSize != sizeof(DIPROPRANGE)) return DIERR_INVALIDPARAM;
         const auto* range = reinterpret_cast<LPCDIPROPRANGE>(header);
         if (range->lMin >= range->lMax) return DIERR_INVALIDPARAM;

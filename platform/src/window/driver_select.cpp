@@ -4,7 +4,6 @@
 #include "window/driver.h"
 
 #include <cstdio>
-#include <mutex>
 
 namespace ludora::window {
 
