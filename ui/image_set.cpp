@@ -2,6 +2,7 @@
 // sections image01, image02, ... and each section names its file and place.
 #include "ui/scene.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,7 +11,7 @@ int Scene::LoadImageSet(const char* iniFile) {
     if (iniFile == nullptr) return 0;
     int read = 0;
     // The numbering stops at the first gap; above 99 the keys take three digits.
-    for (int counter = 1; counter > 0; ++counter) {
+    for (int counter = 1; counter < INT_MAX; ++counter) {
         char key[32];
         std::snprintf(key, sizeof key, "image%02d", counter);
         char section[256];
