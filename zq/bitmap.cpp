@@ -58,6 +58,7 @@ HRESULT AttachBitmapPalette(IDirectDraw* directDraw, IDirectDrawSurface* surface
         entries[i].peBlue = colours[i].rgbBlue;
         entries[i].peFlags = 0;
     }
+    // Made on the library's own DirectDraw object, not the one passed in, as designed.
     IDirectDraw* owner = g_lpDD != nullptr ? g_lpDD : directDraw;
     IDirectDrawPalette* palette = nullptr;
     HRESULT hr = owner->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr);
@@ -120,6 +121,7 @@ IDirectDrawSurface* LoadBitmap(IDirectDraw* directDraw, const char* fileName, in
     HRESULT hr =
         CreatePictureSurface(directDraw, info.bmWidth, info.bmHeight, palettised, &surface);
     if (SUCCEEDED(hr)) {
+        // Keyed on index 0 when palettised, on the raw value 255 otherwise, as designed.
         if (palettised) {
             hr = AttachBitmapPalette(directDraw, surface, bitmap);
             if (SUCCEEDED(hr)) hr = SetSourceKey(surface, 0);
