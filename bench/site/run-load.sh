@@ -5,6 +5,8 @@
 #      latency percentiles, and every upload in the database afterwards.
 #   2. The same with the site killed by SIGKILL halfway and restarted on the
 #      same port: every upload that was answered 200 is in the database.
+#   3. When wrk is installed: reads of the home page and of the JSON scores
+#      over the first run's 10 000 scores, 8 connections for 5 seconds each.
 #
 # Usage: bench/site/run-load.sh [BUILD_DIR]
 #   BUILD_DIR defaults to build/ (configured as a Release build when new).
@@ -82,3 +84,15 @@ cat "$work/run2.load"
 stop_site
 echo "killed after:        $answered_before answered uploads; down for $(awk "BEGIN { printf \"%.2f\", $restarted_at - $killed_at }") s"
 "$load_bin" --check "$work/run2.db" --answered "$work/run2.answered"
+
+if command -v wrk > /dev/null; then
+    echo
+    echo "== Run 3: reading the pages over the first run's scores (wrk, 8 connections, 5 s) =="
+    start_site "$work/run1.db" 0 "$work/run3.log" 1
+    for page in / "/api/scores?game=Bench"; do
+        echo "-- GET $page"
+        wrk -t2 -c8 -d5s --latency "http://127.0.0.1:$port$page" |
+            grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx'
+    done
+    stop_site
+fi

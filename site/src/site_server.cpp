@@ -54,11 +54,18 @@ std::string raw_query(const std::string& target) {
 
 } // namespace
 
+void HttpServer::widen_backlog() {
+    ::listen(svr_sock_, SOMAXCONN);
+}
+
 SiteServer::SiteServer(ScoreStore& store, const SiteOptions& options)
     : store_(store), limiter_(options.uploads_per_minute), options_(options) {
     server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     server_.set_payload_max_length(kLargestRequest);
     server_.set_keep_alive_max_count(100);
+    // The library writes the head and the body of an answer separately; with
+    // Nagle's algorithm the body then waits for the client's delayed ACK.
+    server_.set_tcp_nodelay(true);
     // The library's default adds SO_REUSEPORT, with which a second site on the
     // same port would share it silently instead of being told it is taken.
     server_.set_socket_options([](int socket) {
@@ -254,6 +261,7 @@ int SiteServer::bind(std::string& problem) {
         options_.port == 0
             ? server_.bind_to_any_port(options_.listen_address)
             : (server_.bind_to_port(options_.listen_address, options_.port) ? options_.port : -1);
+    if (port >= 0) server_.widen_backlog();
     if (port < 0)
         problem = "cannot listen on " + options_.listen_address + " port " +
                   std::to_string(options_.port) + " (in use, or not an address of this machine)";

@@ -14,6 +14,13 @@ namespace ludora::site {
 
 constexpr size_t kLargestRequest = 8192; // bytes of request line, headers and body
 
+// The library listens with a backlog of 5: clients that connect together
+// beyond that wait a second for their SYN to be sent again.
+class HttpServer : public httplib::Server {
+public:
+    void widen_backlog();
+};
+
 class SiteServer {
 public:
     SiteServer(ScoreStore& store, const SiteOptions& options);
@@ -37,7 +44,7 @@ private:
     static void answer_problem(httplib::Response& response, int status, const std::string& title,
                                const std::string& detail);
 
-    httplib::Server server_;
+    HttpServer server_;
     ScoreStore& store_;
     RateLimiter limiter_;
     SiteOptions options_;
