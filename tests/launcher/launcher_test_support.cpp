@@ -138,6 +138,7 @@ void LauncherProgram::SetUp() {
 
 void LauncherProgram::TearDown() {
     if (dist_.empty()) return;
+    StopProgramsInFolder(); // programs started by the programs under test
     std::error_code ignored;
     fs::remove_all(dist_.parent_path(), ignored);
 }
@@ -150,17 +151,26 @@ void LauncherProgram::AddGame(const std::string& name) {
 
 int LauncherProgram::Run(const std::string& script, const std::vector<std::string>& arguments) {
     const fs::path scriptFile = dist_.parent_path() / "script.txt";
-    // The splash picture waits for a click; the program is closed at the end.
+    // The splash picture waits for a click; the program is closed at the end
+    // (a click first ends the credit picture of a program that quit by itself).
     WriteText(scriptFile, "wait 300\nclick 400 60\nwait 400\n" + script +
                               "wait 100\nclick 400 60\nwait 100\nclose\n");
+    return RunProgram(scriptFile.string(), arguments, false);
+}
+
+int LauncherProgram::RunProgram(const std::string& script,
+                                const std::vector<std::string>& arguments, bool startPrograms) {
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(dist_.c_str()) != 0) _exit(126);
         setenv("LUDORA_VIDEO", "headless", 1);
         setenv("LUDORA_AUDIO", "none", 1);
-        setenv("LUDORA_SCRIPT", scriptFile.c_str(), 1);
+        setenv("LUDORA_SCRIPT", script.c_str(), 1);
         setenv("LUDORA_SHELL_LOG", shellLog_.c_str(), 1);
-        unsetenv("LUDORA_SHELL_RUN");
+        if (startPrograms)
+            setenv("LUDORA_SHELL_RUN", "1", 1);
+        else
+            unsetenv("LUDORA_SHELL_RUN");
         unsetenv("LUDORA_TIME_SCALE");
         std::vector<char*> argv{const_cast<char*>("./Ludora")};
         for (const std::string& argument : arguments)
@@ -179,6 +189,18 @@ int LauncherProgram::Run(const std::string& script, const std::vector<std::strin
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
     return -1;
+}
+
+void LauncherProgram::StopProgramsInFolder() {
+    if (dist_.empty()) return;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        const fs::path program = fs::read_symlink(entry.path() / "exe", error);
+        if (!error && program.string().rfind(dist_.string() + "/", 0) == 0)
+            kill(pid_t(std::stoi(pid)), SIGKILL);
+    }
 }
 
 } // namespace launchertest

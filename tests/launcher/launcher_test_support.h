@@ -82,6 +82,12 @@ protected:
     // Runs the launcher with the script (the splash is clicked away first,
     // the program closed at the end) and the command-line arguments.
     int Run(const std::string& script, const std::vector<std::string>& arguments = {});
+    // Runs ./Ludora in the folder with the script file (a path as the program
+    // sees it) and arguments; with startPrograms, programs it opens really start.
+    int RunProgram(const std::string& script, const std::vector<std::string>& arguments,
+                   bool startPrograms);
+    // Stops every process whose program lies in the folder.
+    void StopProgramsInFolder();
     // The shell log's lines: "verb|file|parameters|directory".
     std::vector<std::string> Opened() const { return ReadLines(shellLog_); }
     // The address the collect place opens.
