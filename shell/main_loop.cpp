@@ -12,8 +12,9 @@
 void WaitOrClick(int32_t milliseconds) {
     const int32_t start = g_TickClock.Now();
     while (g_TickClock.Since(start) < milliseconds) {
-        PumpMessages(); // a quit is left for the loop after this one
-        if (g_Pointer.Buttons() != 0) {
+        // A close while the picture shows has shut everything down, the clock
+        // included: stop waiting and leave the quit to the loop after this one.
+        if (PumpMessages() || g_Pointer.Buttons() != 0) {
             break;
         }
         ZQFlip();
