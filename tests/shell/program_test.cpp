@@ -244,6 +244,16 @@ TEST(ProgramLoop, TheSplashLastsFiveThousandClockMillisecondsUnlessClicked) {
     EXPECT_LT(clicked, 2500);
 }
 
+TEST(ProgramLoop, ClosingDuringTheSplashEndsTheProgramThere) {
+    ProgramFolder folder;
+    const RunResult result = RunProgram(GameProgram, folder, "wait 1000\nclose\nwait 20000\n");
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(result.exitCode, 0);
+    // Everything was shut down already: the scenes never start on the released display.
+    EXPECT_TRUE(result.Has("start-up refused"));
+    EXPECT_FALSE(result.Has("main loop"));
+}
+
 TEST(ProgramLoop, ASplashAndCreditPictureThatAreMissingAreSkipped) {
     ProgramFolder folder;
     std::remove(folder.In("Title/TovikSplash.bmp").c_str());
