@@ -12,54 +12,16 @@
 #include <vector>
 
 #include "board_fixture.h"
+#include "reference_deal.h"
 #include "temp_folder.h"
 
 namespace {
 
-// Column change on even and on odd rows, and row change, by direction code:
-// east, west, north-west, north-east, south-east, south-west.
-constexpr int ColumnChange[6][2] = {{1, 1}, {-1, -1}, {-1, 0}, {0, 1}, {0, 1}, {-1, 0}};
-constexpr int RowChange[6] = {0, 0, -1, -1, 1, 1};
+using reference::Chart;
+using reference::Run;
 
-struct Chart {
-    std::array<int, 1406> tile{};
-    std::array<bool, 1406> hidden{};
-    std::array<int, 1406> treasure{};
-};
-
-// The run of five from a start in a direction, or empty when it leaves the board.
-std::vector<int> Run(int start, int direction) {
-    std::vector<int> cells;
-    int column = start % 38, row = start / 38;
-    for (int step = 0; step < 5; ++step) {
-        if (column < 0 || column >= 38 || row < 0 || row >= 37) return {};
-        cells.push_back(row * 38 + column);
-        column += ColumnChange[direction][row & 1];
-        row += RowChange[direction];
-    }
-    return cells;
-}
-
-bool Fits(const Chart& chart, const std::vector<int>& run) {
-    if (run.empty()) return false;
-    for (int cell : run)
-        if (chart.treasure[cell] != 0 || chart.hidden[cell] || chart.tile[cell] != -1) return false;
-    return true;
-}
-
-// The placement rule worked out from the generator: start first, then direction.
 void ReferencePlace(Chart& chart, ReferenceRand& rand) {
-    for (int t = 1; t <= 5; ++t) {
-        for (;;) {
-            const int start = rand.Next() % 1406;
-            const int direction = rand.Next() % 6;
-            const std::vector<int> run = Run(start, direction);
-            if (!Fits(chart, run)) continue;
-            for (int cell : run)
-                chart.treasure[cell] = t;
-            break;
-        }
-    }
+    reference::Place(chart, rand);
 }
 
 Chart ChartOf(const GameBoard& board, const std::set<int32_t>& border) {
