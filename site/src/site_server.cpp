@@ -119,6 +119,11 @@ void SiteServer::route() {
                 [this](const httplib::Request& request, httplib::Response& response) {
                     answer_upload(request, response);
                 });
+    // A form or a script that posts to the upload is told how uploads come.
+    server_.Post(R"(/cgi-bin/hiscore\.cgi)",
+                 [this](const httplib::Request& request, httplib::Response& response) {
+                     answer_upload(request, response);
+                 });
     server_.Get("/api/scores",
                 [this](const httplib::Request& request, httplib::Response& response) {
                     answer_scores_api(request, response);

@@ -86,10 +86,13 @@ TEST_F(SiteTest, ABodyOverEightKilobytesIsRefused) {
     EXPECT_TRUE(stored().empty());
 }
 
-TEST_F(SiteTest, AHeadRequestForAnUploadRecordsNothing) {
-    const HttpAnswer answer =
-        http_request(site.port(), "HEAD", launcher_upload_target("Pearlwreck", "Ann:::N", 100));
-    EXPECT_EQ(405, answer.status);
-    EXPECT_EQ("GET", answer.header("allow"));
+TEST_F(SiteTest, AnUploadByHeadOrPostRecordsNothing) {
+    const std::string target = launcher_upload_target("Pearlwreck", "Ann:::N", 100);
+    const HttpAnswer head = http_request(site.port(), "HEAD", target);
+    EXPECT_EQ(405, head.status);
+    EXPECT_EQ("GET", head.header("allow"));
+    const HttpAnswer post = http_request(site.port(), "POST", target, {"Content-Length: 0"});
+    EXPECT_EQ(405, post.status);
+    EXPECT_NE(std::string::npos, visible_text(post.body).find("Uploads come as GET requests"));
     EXPECT_TRUE(stored().empty());
 }
