@@ -112,13 +112,14 @@ public:
     std::atomic<int> m_bSFX{0};
 
     // The pool: one global block holding the handle, event and sample arrays.
+    // Changed only under the library's lock (sound/src/sound_lock.h).
     static int g_nMaxSampleCount;
     static int g_nMaxEventCount;
     static HGLOBAL g_MemHandle;
     static HANDLE* g_CallBackHandles;
     static _SNDEvent* g_EventList;
     static SNDSample* g_SampleList;
-    static SNDSample* g_pLastSample;
+    static std::atomic<SNDSample*> g_pLastSample;
     static SNDSample* g_pEndSample;
     static LPDIRECTSOUND g_lpDSound;
     static LPDIRECTSOUNDBUFFER g_lpSoundBuffer;
@@ -149,7 +150,6 @@ private:
     static int setup_callback();
     static void close_callback();
     static DWORD WINAPI CallBack(LPVOID unused);
-    static void end_fill_thread(HANDLE thread);
     static void discard_stream();
 };
 

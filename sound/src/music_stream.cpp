@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "riff_file.h"
+#include "sound_lock.h"
 #include "stream_reader.h"
 #include "test_hooks.h"
 
@@ -30,30 +31,19 @@ void CloseNotifyEvents() {
 
 } // namespace
 
-// Ends a fill thread by its stop event and waits for it; never kills it.
-void ZQSound::end_fill_thread(HANDLE thread) {
-    if (!thread) return;
-    if (g_NotifyEvents[STREAM_STOP_EVENT]) SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    HANDLE expected = thread;
-    g_FillThread.compare_exchange_strong(expected, nullptr);
-}
-
 int ZQSound::LoadStream(char* fileName, unsigned long id) {
     if (!m_bMusic) return 0;
-    // The thread of a stream that ended by itself is finished (or is this
-    // one, running the stream's pfnNext): let its handle go.
+    // The slot, the events and the record are filled under the lock: the fill
+    // thread of the last piece (running its pfnNext) and the caller's thread
+    // use the pool at the same time.
+    SoundGuard guard;
+    // The thread of a stream that ended by itself has let its stream go (or
+    // is this one, running the stream's pfnNext): its handle goes too.
     if (!(g_StreamInfo.dwFlags & STREAM_LOADED)) {
         HANDLE old = g_FillThread.exchange(nullptr);
-        if (old) {
-            if (GetCurrentThreadId() != g_FillThreadID) WaitForSingleObject(old, INFINITE);
-            CloseHandle(old);
-        }
+        if (old) CloseHandle(old);
     }
 
-    // The events exist before the fill thread starts, so its first wait
-    // always has something to wait on.
     for (int i = 0; i <= STREAM_SEGMENTS; ++i) {
         g_NotifyEvents[i] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         if (!g_NotifyEvents[i]) {
@@ -61,15 +51,6 @@ int ZQSound::LoadStream(char* fileName, unsigned long id) {
             return 0;
         }
     }
-    DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, FillStream, nullptr, 0, &threadId);
-    if (!thread) {
-        CloseNotifyEvents();
-        return 0;
-    }
-    SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
-    g_FillThread = thread;
-    g_FillThreadID = threadId;
 
     HANDLE file = INVALID_HANDLE_VALUE;
     SNDSample* sample = AllocSample();
@@ -109,7 +90,6 @@ int ZQSound::LoadStream(char* fileName, unsigned long id) {
     } while (false);
 
     if (!ready) {
-        end_fill_thread(thread);
         if (file != INVALID_HANDLE_VALUE) g_pCloseFile(file);
         if (g_lpStreamNotify) {
             g_lpStreamNotify->Release();
@@ -134,6 +114,19 @@ int ZQSound::LoadStream(char* fileName, unsigned long id) {
     g_StreamInfo.pSample = sample;
     g_StreamInfo.dwFlags |= STREAM_LOADED | STREAM_FILLING;
     init_stream_buffer();
+
+    // The thread starts last, on a stream that is complete: nothing above
+    // has to end it again.
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, FillStream, nullptr, 0, &threadId);
+    if (!thread) {
+        g_StreamInfo.dwFlags &= ~(DWORD)STREAM_FILLING;
+        ReleaseStream();
+        return 0;
+    }
+    SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
+    g_FillThread = thread;
+    g_FillThreadID = threadId;
     return 1;
 }
 

@@ -3,7 +3,10 @@
 
 #include <new>
 
+#include "sound_lock.h"
 #include "test_hooks.h"
+
+using namespace zqsound;
 
 ZQSound g_Sound;
 
@@ -13,7 +16,7 @@ HGLOBAL ZQSound::g_MemHandle = nullptr;
 HANDLE* ZQSound::g_CallBackHandles = nullptr;
 _SNDEvent* ZQSound::g_EventList = nullptr;
 SNDSample* ZQSound::g_SampleList = nullptr;
-SNDSample* ZQSound::g_pLastSample = nullptr;
+std::atomic<SNDSample*> ZQSound::g_pLastSample{nullptr};
 SNDSample* ZQSound::g_pEndSample = nullptr;
 LPDIRECTSOUND ZQSound::g_lpDSound = nullptr;
 LPDIRECTSOUNDBUFFER ZQSound::g_lpSoundBuffer = nullptr;
@@ -32,6 +35,7 @@ int ZQSound::Init(HWND window, int count) {
     m_nMusicVolume = 0x8000;
     g_nMaxSampleCount = count;
 
+    SoundGuard guard;
     if (!AllocSampleBuffers(count)) return 0;
     LPDIRECTSOUND sound = nullptr;
     if (DirectSoundCreate(nullptr, &sound, nullptr) != DS_OK || !sound) {
@@ -145,6 +149,7 @@ void ZQSound::Exit() {
     StopStream();
     discard_stream();
     close_callback();
+    SoundGuard guard;
     if (g_SampleList) {
         for (SNDSample* sample = g_SampleList; sample < g_pLastSample; ++sample)
             if (sample->dwFlags & SND_INUSE) FreeSample(sample);
@@ -161,7 +166,12 @@ void ZQSound::Exit() {
     }
 }
 
+// The fill thread takes slots (a next piece loaded by pfnNext) and gives them
+// back (a piece's natural end) while the caller's thread loads, duplicates
+// and frees: the test of a slot's bit and its setting, and the range, are one
+// step under the lock.
 SNDSample* ZQSound::AllocSample() {
+    SoundGuard guard;
     if (!g_SampleList) return nullptr;
     for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {
         if (!(sample->dwFlags & SND_INUSE)) {
@@ -176,9 +186,13 @@ SNDSample* ZQSound::AllocSample() {
 
 void ZQSound::ClearSample(SNDSample* sample) {
     if (!sample) return;
+    SoundGuard guard;
     sample->Reset();
+    // Only a slot of the pool has slots after it.
+    if (!g_SampleList || sample < g_SampleList || sample >= g_pEndSample) return;
     // Searches stop at g_pLastSample, so it must stay past every slot in use.
-    for (ptrdiff_t i = g_pLastSample - sample - 1; i > 0; --i) {
+    SNDSample* last = g_pLastSample;
+    for (ptrdiff_t i = last - sample - 1; i > 0; --i) {
         if (sample[i].dwFlags & SND_INUSE) {
             ZQSOUND_HOOK(ClearSampleRange);
             g_pLastSample = sample + i + 1;
@@ -188,6 +202,7 @@ void ZQSound::ClearSample(SNDSample* sample) {
 }
 
 void ZQSound::ClearSampleList() {
+    SoundGuard guard;
     if (!g_SampleList) return;
     // A sample still sounding when the list is emptied would otherwise keep
     // its buffer for the rest of the run.
@@ -203,6 +218,7 @@ void ZQSound::ClearSampleList() {
 }
 
 int ZQSound::LoadSample(char* fileName, unsigned long id) {
+    SoundGuard guard;
     // Already loaded: that sample stays reserved, as FindSample leaves it.
     if (FindSample(id)) return 1;
     SNDSample* sample = AllocSample();
@@ -215,6 +231,7 @@ int ZQSound::LoadSample(char* fileName, unsigned long id) {
 }
 
 SNDSample* ZQSound::FindSample(unsigned long id) {
+    SoundGuard guard;
     if (!g_SampleList) return nullptr;
     SNDSample* taken = nullptr;
     SNDSample* source = nullptr;
@@ -239,6 +256,7 @@ SNDSample* ZQSound::FindSample(unsigned long id) {
 
 #ifndef ZQSOUND_LAUNCHER_BUILD
 SNDSample* ZQSound::FindSampleID(unsigned long id) {
+    SoundGuard guard;
     if (!g_SampleList) return nullptr;
     // The loaded sample itself: neither a copy nor one handed out to play.
     for (SNDSample* sample = g_SampleList; sample < g_pLastSample; ++sample) {
@@ -251,12 +269,14 @@ SNDSample* ZQSound::FindSampleID(unsigned long id) {
 }
 
 SNDSample* ZQSound::StopSample(long id) {
+    SoundGuard guard;
     SNDSample* sample = FindSampleID((unsigned long)id);
     if (sample) sample->StopSample();
     return sample;
 }
 
 SNDSample* ZQSound::PauseSample(long id) {
+    SoundGuard guard;
     SNDSample* sample = FindSampleID((unsigned long)id);
     if (sample) sample->PauseSample();
     return sample;
@@ -264,6 +284,7 @@ SNDSample* ZQSound::PauseSample(long id) {
 #endif
 
 SNDSample* ZQSound::PlaySample(long id, long volume, long pan) {
+    SoundGuard guard;
     SNDSample* sample = FindSample((unsigned long)id);
     if (sample) sample->PlaySample(volume, pan);
     return sample;
@@ -272,6 +293,7 @@ SNDSample* ZQSound::PlaySample(long id, long volume, long pan) {
 int ZQSound::PlaySampleIDOnce(long id, long volume, long pan) {
     // Effects are switched on the program's one sound object.
     if (!g_Sound.m_bSFX) return 1;
+    SoundGuard guard;
     SNDSample* sample = FindSample((unsigned long)id);
     if (!sample) return 0;
     if (!sample->lpBuffer || sample->SamplePlaying()) return 0;
@@ -283,12 +305,15 @@ int ZQSound::PlaySampleIDOnce(long id, long volume, long pan) {
 }
 
 void ZQSound::FreeSample(unsigned long id) {
+    SoundGuard guard;
     SNDSample* sample = FindSample(id);
     if (sample) FreeSample(sample);
 }
 
 void ZQSound::FreeSample(SNDSample* sample) {
-    if (!sample || !sample->lpBuffer) return;
+    if (!sample) return;
+    SoundGuard guard;
+    if (!sample->lpBuffer) return;
     if (sample->SamplePlaying()) sample->lpBuffer->Stop();
     sample->lpBuffer->Release();
     sample->lpBuffer = nullptr;
@@ -296,6 +321,7 @@ void ZQSound::FreeSample(SNDSample* sample) {
 }
 
 void ZQSound::FlushSamples() {
+    SoundGuard guard;
     if (!g_SampleList) return;
     for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {
         DWORD flags = sample->dwFlags;

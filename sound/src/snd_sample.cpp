@@ -1,7 +1,10 @@
 // Playing, stopping and pausing one sample, its levels, duplicates and chains.
 #include "zqsound.h"
 
+#include "sound_lock.h"
 #include "test_hooks.h"
+
+using namespace zqsound;
 
 namespace {
 
@@ -148,6 +151,7 @@ int SNDSample::SetPitch(long hz) {
 }
 
 SNDSample* SNDSample::DupeSample() {
+    SoundGuard guard;
     if (!lpBuffer || !ZQSound::g_lpDSound) return nullptr;
     SNDSample* copy = ZQSound::AllocSample();
     if (!copy) return nullptr;

@@ -5,6 +5,7 @@
 #include "zqsound.h"
 
 #include "riff_file.h"
+#include "sound_lock.h"
 
 using namespace zqsound;
 
@@ -109,6 +110,7 @@ HANDLE SNDSample::OpenSoundFile(char* fileName) {
 }
 
 int SNDSample::AllocDSBuffer(DWORD bytes) {
+    SoundGuard guard;
     if (!ZQSound::g_lpDSound) return 0;
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -132,6 +134,8 @@ int SNDSample::AllocDSBuffer(DWORD bytes) {
 }
 
 int SNDSample::LoadSample(char* fileName, unsigned long id) {
+    // The buffer appears in the slot under the lock, as every buffer does.
+    SoundGuard guard;
     HANDLE file = OpenSoundFile(fileName);
     if (file == INVALID_HANDLE_VALUE) return 0;
     int loaded = AllocDSBuffer(0);

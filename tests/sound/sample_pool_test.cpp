@@ -21,7 +21,7 @@ TEST_F(SoundTest, IdsFillTheFirstSlotsAndAFreedSlotIsReused) {
         ASSERT_EQ(1, Load("a.wav", Clip(), id));
     EXPECT_EQ(10u, Slot(0)->dwID);
     EXPECT_EQ(12u, Slot(2)->dwID);
-    EXPECT_EQ(Slot(3), ZQSound::g_pLastSample);
+    EXPECT_EQ(Slot(3), ZQSound::g_pLastSample.load());
 
     // Freed below the highest slot, which stays findable; the next load
     // takes the freed slot, and loading an ID again takes none.
@@ -31,12 +31,12 @@ TEST_F(SoundTest, IdsFillTheFirstSlotsAndAFreedSlotIsReused) {
     ASSERT_EQ(1, Load("b.wav", Clip(), 13));
     EXPECT_EQ(13u, Slot(0)->dwID);
     ASSERT_EQ(1, Load("c.wav", Clip(), 12));
-    EXPECT_EQ(Slot(3), ZQSound::g_pLastSample);
+    EXPECT_EQ(Slot(3), ZQSound::g_pLastSample.load());
 
     // Emptying the list lets go of every buffer, even one still sounding.
     ASSERT_NE(nullptr, g_Sound.PlaySample(13, 65535, 32768));
     ZQSound::ClearSampleList();
-    EXPECT_EQ(Slot(0), ZQSound::g_pLastSample);
+    EXPECT_EQ(Slot(0), ZQSound::g_pLastSample.load());
     EXPECT_EQ(nullptr, Slot(0)->lpBuffer);
     for (int16_t value : Pump(500))
         ASSERT_EQ(0, value);
@@ -79,7 +79,7 @@ TEST_F(SoundTest, WithEffectsOffPlaysSucceedSilentlyWithoutFillingThePool) {
         ASSERT_EQ(Slot(0), g_Sound.PlaySample(10, 65535, 32768));
         EXPECT_EQ(1, g_Sound.PlaySampleIDOnce(10, 65535, 32768));
     }
-    EXPECT_EQ(Slot(1), ZQSound::g_pLastSample);
+    EXPECT_EQ(Slot(1), ZQSound::g_pLastSample.load());
     for (int16_t value : Pump(2000))
         ASSERT_EQ(0, value);
     g_Sound.EnableSFX(1);
