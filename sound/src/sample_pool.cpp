@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "chain_events.h"
 #include "sound_lock.h"
 #include "test_hooks.h"
 
@@ -188,8 +189,14 @@ void ZQSound::ClearSample(SNDSample* sample) {
     if (!sample) return;
     SoundGuard guard;
     sample->Reset();
-    // Only a slot of the pool has slots after it.
+    // Only a slot of the pool has slots after it, or chains leading to it.
     if (!g_SampleList || sample < g_SampleList || sample >= g_pEndSample) return;
+    // A stop already signalled for it must not start its old chain, and a
+    // chain leading to it ends before it: whatever takes the slot next is not
+    // theirs to start.
+    DrainSoundEvents(sample);
+    for (SNDSample* other = g_SampleList; other < g_pEndSample; ++other)
+        if (other->pNext == sample) other->pNext = nullptr;
     // Searches stop at g_pLastSample, so it must stay past every slot in use.
     SNDSample* last = g_pLastSample;
     for (ptrdiff_t i = last - sample - 1; i > 0; --i) {
@@ -204,6 +211,9 @@ void ZQSound::ClearSample(SNDSample* sample) {
 void ZQSound::ClearSampleList() {
     SoundGuard guard;
     if (!g_SampleList) return;
+    // Stopping a chained sample below wakes the callback thread; it finds its
+    // entry handed back instead of a chain to start.
+    DrainSoundEvents(nullptr);
     // A sample still sounding when the list is emptied would otherwise keep
     // its buffer for the rest of the run.
     for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {

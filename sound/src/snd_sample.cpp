@@ -55,7 +55,11 @@ void SNDSample::Reset() {
     dwFlags = 0;
 }
 
+// Every use of a sample's buffer is under the library's lock: the callback
+// thread starts chained samples, and the fill thread gives back the stream's
+// slot, while the caller's thread frees and empties the list.
 int SNDSample::PlaySample(long volume, long pan) {
+    SoundGuard guard;
     if (!g_Sound.m_bSFX) {
         // Effects off: nothing sounds, and the reservation is handed back so
         // silent plays do not fill the pool with reserved duplicates.
@@ -95,6 +99,7 @@ int SNDSample::PlaySample(long volume, long pan) {
 }
 
 int SNDSample::StopSample() {
+    SoundGuard guard;
     if (!lpBuffer) return 0;
     if (lpBuffer->Stop() != DS_OK) return 0;
 #ifndef ZQSOUND_LAUNCHER_BUILD
@@ -104,6 +109,7 @@ int SNDSample::StopSample() {
 }
 
 int SNDSample::PauseSample() {
+    SoundGuard guard;
     if (!lpBuffer) return 0;
     DWORD play = 0, write = 0;
     if (lpBuffer->Stop() != DS_OK || lpBuffer->GetCurrentPosition(&play, &write) != DS_OK) return 0;
@@ -113,6 +119,7 @@ int SNDSample::PauseSample() {
 }
 
 int SNDSample::UnPauseSample() {
+    SoundGuard guard;
     if (!lpBuffer || !(dwFlags & SND_PAUSED)) return 0;
     lpBuffer->SetCurrentPosition(dwPausePos);
     dwFlags &= ~SND_PAUSED;
@@ -121,6 +128,7 @@ int SNDSample::UnPauseSample() {
 }
 
 DWORD SNDSample::GetSampleStatus() {
+    SoundGuard guard;
     DWORD status = 0;
     if (!lpBuffer || lpBuffer->GetStatus(&status) != DS_OK) return (DWORD)E_INVALIDARG;
     return status;
@@ -132,6 +140,7 @@ int SNDSample::SamplePlaying() {
 }
 
 int SNDSample::SetVolume(long volume) {
+    SoundGuard guard;
     if (!lpBuffer) return 0;
     ZQSOUND_HOOK(SetVolumeChecked);
     nVolume = Level(volume);
@@ -139,12 +148,14 @@ int SNDSample::SetVolume(long volume) {
 }
 
 int SNDSample::SetPan(long pan) {
+    SoundGuard guard;
     if (!lpBuffer) return 0;
     nPan = Level(pan);
     return lpBuffer->SetPan(ZQSound::MapPan(nPan)) == DS_OK;
 }
 
 int SNDSample::SetPitch(long hz) {
+    SoundGuard guard;
     if (!lpBuffer) return 0;
     nPitch = Level(hz);
     return lpBuffer->SetFrequency((DWORD)nPitch) == DS_OK;
@@ -178,6 +189,7 @@ SNDSample* SNDSample::DupeSample() {
 
 SNDSample* SNDSample::ChainSample(SNDSample* first, SNDSample* second) {
     if (!first || !second) return second;
+    SoundGuard guard;
     // A chain never holds more samples than the pool; stop there if it loops.
     SNDSample* last = first;
     for (int steps = 0; last->pNext && steps <= ZQSound::g_nMaxSampleCount; ++steps)
