@@ -2,7 +2,11 @@
 // cursor has left it, and tears the stream down when the buffer stops.
 #include "zqsound.h"
 
+#include <thread>
+
+#include "sound_lock.h"
 #include "stream_reader.h"
+#include "stream_state.h"
 #include "test_hooks.h"
 
 using namespace zqsound;
@@ -10,7 +14,8 @@ using namespace zqsound;
 namespace {
 
 // Event i: the play cursor has reached segment i, so segment i - 1 has just
-// been played.
+// been played. Under the lock, with the caller's thread stopping, pausing or
+// setting the volume of the same buffer.
 void RefillSegment(DWORD index) {
     _SNDStream& stream = ZQSound::g_StreamInfo;
     SNDSample* sample = stream.pSample;
@@ -47,7 +52,8 @@ void RefillSegment(DWORD index) {
 }
 
 // The stop event ends the stream only when the buffer has really stopped: a
-// paused stream keeps its thread, buffer and file for the resume.
+// paused stream keeps its thread, buffer and file for the resume. Under the
+// lock, so a resume or a stop cannot come between the look and the teardown.
 int StreamHasEnded() {
     _SNDStream& stream = ZQSound::g_StreamInfo;
     if (stream.dwFlags & STREAM_PAUSED) return 0;
@@ -61,22 +67,46 @@ int StreamHasEnded() {
 } // namespace
 
 DWORD WINAPI ZQSound::FillStream(LPVOID unused) {
+    // The stream is complete before its thread starts (LoadStream starts it
+    // last), and its events stay open until this thread releases the stream.
+    HANDLE events[STREAM_SEGMENTS + 1];
+    {
+        SoundGuard guard;
+        for (int i = 0; i <= STREAM_SEGMENTS; ++i)
+            events[i] = g_NotifyEvents[i];
+    }
     for (;;) {
-        DWORD woken = WaitForMultipleObjects(STREAM_SEGMENTS + 1, g_NotifyEvents, FALSE, INFINITE);
+        DWORD woken = WaitForMultipleObjects(STREAM_SEGMENTS + 1, events, FALSE, INFINITE);
         if (woken > WAIT_OBJECT_0 + STREAM_STOP_EVENT) {
-            Sleep(1);
+            std::this_thread::yield();
             continue;
         }
         DWORD index = woken - WAIT_OBJECT_0;
-        if (index == STREAM_STOP_EVENT) {
-            ZQSOUND_HOOK(FillStopSeen);
+        if (index != STREAM_STOP_EVENT) {
+            SoundGuard guard;
+            RefillSegment(index);
+            continue;
+        }
+        ZQSOUND_HOOK(FillStopSeen);
+        DWORD id = 0;
+        ZQStreamNextFunc next = nullptr;
+        {
+            // The look and the teardown are one step: no resume, stop or
+            // load comes between them.
+            SoundGuard guard;
             if (!StreamHasEnded()) continue;
             // Cleared first: the next stream's thread, started from pfnNext,
             // sets it for itself.
             g_StreamInfo.dwFlags &= ~(DWORD)STREAM_FILLING;
-            CleanupStream();
-            return 0;
+            // A stream loaded and never played is left to Exit.
+            if (StreamIsPlaying()) {
+                id = ReleaseStream();
+                next = g_StreamInfo.pfnNext;
+            }
         }
-        RefillSegment(index);
+        // Outside the lock: pfnNext may load and play the next piece, and the
+        // caller's thread may be waiting for this thread meanwhile.
+        if (next) next(id);
+        return 0;
     }
 }

@@ -8,6 +8,7 @@
 #include "riff_file.h"
 #include "sound_lock.h"
 #include "stream_reader.h"
+#include "stream_state.h"
 #include "test_hooks.h"
 
 using namespace zqsound;
@@ -30,6 +31,77 @@ void CloseNotifyEvents() {
 }
 
 } // namespace
+
+namespace zqsound {
+
+std::atomic<DWORD> g_nStreamSerial{0};
+std::atomic<DWORD> g_nStreamReleased{0};
+
+int StreamIsPlaying() {
+    _SNDStream& stream = ZQSound::g_StreamInfo;
+    DWORD state = stream.dwFlags;
+    SNDSample* sample = stream.pSample;
+    return (state & STREAM_LOADED) && (state & STREAM_PLAYING) && sample && sample->lpBuffer;
+}
+
+int StopPlayingStream() {
+    HANDLE thread = nullptr;
+    DWORD serial = 0;
+    {
+        // The buffer is stopped under the lock, so the fill thread cannot
+        // release it meanwhile, however the music is ending.
+        SoundGuard guard;
+        if (!StreamIsPlaying()) return 1;
+        serial = g_nStreamSerial;
+        LPDIRECTSOUNDBUFFER buffer = ZQSound::g_StreamInfo.pSample.load()->lpBuffer;
+        ZQSOUND_HOOK(StopStreamHasBuffer);
+        ZQSound::g_StreamInfo.dwFlags &= ~(DWORD)STREAM_PAUSED;
+        buffer->Stop();
+        for (;;) {
+            DWORD status = 0;
+            if (buffer->GetStatus(&status) != DS_OK ||
+                !(status & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING)))
+                break;
+            std::this_thread::yield();
+        }
+        // A buffer reports a stop only when it was playing: a paused one, or
+        // one the fill thread stopped at the music's end, says nothing new.
+        // The stop event ends the stream whatever the buffer reported.
+        HANDLE stopEvent = ZQSound::g_NotifyEvents[STREAM_STOP_EVENT];
+        if (stopEvent) SetEvent(stopEvent);
+        // The thread is ours to join: a next stream loaded by pfnNext while
+        // we wait gets a thread of its own.
+        if (GetCurrentThreadId() != ZQSound::g_FillThreadID)
+            thread = ZQSound::g_FillThread.exchange(nullptr);
+    }
+    // Its fill thread tears the stream down, runs pfnNext and ends.
+    if (thread) {
+        ZQSOUND_HOOK(StreamThreadJoin);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    } else if (GetCurrentThreadId() != ZQSound::g_FillThreadID) {
+        // Another caller is joining the thread: wait for the teardown itself.
+        while ((LONG)(g_nStreamReleased - serial) < 0)
+            std::this_thread::yield();
+    }
+    return 1;
+}
+
+void TearDownStream() {
+    DWORD id = 0;
+    ZQStreamNextFunc next = nullptr;
+    {
+        SoundGuard guard;
+        if (!StreamIsPlaying()) return;
+        id = ReleaseStream();
+        next = ZQSound::g_StreamInfo.pfnNext;
+    }
+    // Outside the lock: pfnNext may load and play the next piece, and the
+    // caller's thread may wait for this thread meanwhile.
+    if (next) next(id);
+}
+
+} // namespace zqsound
 
 int ZQSound::LoadStream(char* fileName, unsigned long id) {
     if (!m_bMusic) return 0;
@@ -113,6 +185,7 @@ int ZQSound::LoadStream(char* fileName, unsigned long id) {
     g_StreamInfo.dwBufferBytes = segment * STREAM_SEGMENTS;
     g_StreamInfo.pSample = sample;
     g_StreamInfo.dwFlags |= STREAM_LOADED | STREAM_FILLING;
+    ++g_nStreamSerial;
     init_stream_buffer();
 
     // The thread starts last, on a stream that is complete: nothing above
@@ -131,6 +204,7 @@ int ZQSound::LoadStream(char* fileName, unsigned long id) {
 }
 
 int ZQSound::init_stream_buffer() {
+    SoundGuard guard;
     SNDSample* sample = g_StreamInfo.pSample;
     if (!sample || !sample->lpBuffer) return 0;
     if (!SeekTo(g_StreamInfo.hFile, g_StreamInfo.dwDataStart)) return 0;
@@ -151,6 +225,7 @@ int ZQSound::init_stream_buffer() {
 
 int ZQSound::PlayStream(int flags) {
     if (!m_bMusic) return 1;
+    SoundGuard guard;
     DWORD state = g_StreamInfo.dwFlags;
     SNDSample* sample = g_StreamInfo.pSample;
     if (!(state & STREAM_LOADED) || (state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
@@ -167,42 +242,7 @@ int ZQSound::PlayStream(int flags) {
 
 int ZQSound::StopStream() {
     if (!m_bMusic) return 1;
-    DWORD state = g_StreamInfo.dwFlags;
-    SNDSample* sample = g_StreamInfo.pSample;
-    if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
-        return 1;
-    // The thread is ours to join: a next stream loaded by pfnNext while we
-    // wait must not close it under us.
-    HANDLE thread =
-        GetCurrentThreadId() != g_FillThreadID ? g_FillThread.exchange(nullptr) : nullptr;
-    HANDLE stopEvent = g_NotifyEvents[STREAM_STOP_EVENT];
-    // The fill thread releases the buffer as soon as it sees the stop: hold
-    // a reference of our own while watching it stop.
-    LPDIRECTSOUNDBUFFER buffer = sample->lpBuffer;
-    ZQSOUND_HOOK(StopStreamHasBuffer);
-    buffer->AddRef();
-    DWORD wasPaused = g_StreamInfo.dwFlags.fetch_and(~(DWORD)STREAM_PAUSED) & STREAM_PAUSED;
-    buffer->Stop();
-    // A paused buffer was already stopped and reports nothing new.
-    if (wasPaused && stopEvent) SetEvent(stopEvent);
-    for (;;) {
-        DWORD status = 0;
-        if (buffer->GetStatus(&status) != DS_OK ||
-            !(status & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING)))
-            break;
-        std::this_thread::yield();
-    }
-    buffer->Release();
-    // The fill thread tears the stream down and ends; wait for it.
-    if (thread) {
-        ZQSOUND_HOOK(StreamThreadJoin);
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-    } else {
-        while (g_StreamInfo.pSample == sample)
-            std::this_thread::yield();
-    }
-    return 1;
+    return StopPlayingStream();
 }
 
 int ZQSound::PauseStream() {
@@ -226,39 +266,53 @@ int ZQSound::PauseStream() {
 }
 
 int ZQSound::CleanupStream() {
-    DWORD state = g_StreamInfo.dwFlags;
-    SNDSample* sample = g_StreamInfo.pSample;
-    if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
-        return 1;
-    DWORD id = ReleaseStream();
-    ZQStreamNextFunc next = g_StreamInfo.pfnNext;
-    if (next) next(id);
+    {
+        SoundGuard guard;
+        if (!StreamIsPlaying()) return 1;
+        // The stream's own fill thread tears it down; any other thread asks it
+        // to, as StopStream does, instead of releasing under it.
+        if (GetCurrentThreadId() != g_FillThreadID) return StopPlayingStream();
+    }
+    TearDownStream();
     return 1;
 }
 
 // A stream loaded but never played (or one whose thread has ended) at exit.
 void ZQSound::discard_stream() {
-    HANDLE thread = g_FillThread.exchange(nullptr);
+    HANDLE thread = nullptr;
+    {
+        SoundGuard guard;
+        thread = g_FillThread.exchange(nullptr);
+        // The thread of a stream never played ends at the stop and leaves
+        // the stream to us.
+        if (thread && g_NotifyEvents[STREAM_STOP_EVENT])
+            SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
+    }
     if (thread) {
-        if (g_NotifyEvents[STREAM_STOP_EVENT]) SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
         ZQSOUND_HOOK(StreamThreadJoin);
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
     }
+    SoundGuard guard;
     if (g_StreamInfo.dwFlags & STREAM_LOADED) ReleaseStream();
 }
 
+// The stream's slot and buffer stay put under the lock; a natural end
+// releases them only between two of these calls, never during one.
 void ZQSound::SetStreamVolume(int volume) {
+    SoundGuard guard;
     SNDSample* sample = g_StreamInfo.pSample;
     if (sample) sample->SetVolume(volume);
 }
 
 int ZQSound::GetStreamVolume() {
+    SoundGuard guard;
     SNDSample* sample = g_StreamInfo.pSample;
     return sample ? sample->nVolume.load() : 0;
 }
 
 DWORD ZQSound::GetStreamID() {
+    SoundGuard guard;
     SNDSample* sample = g_StreamInfo.pSample;
     return sample ? sample->dwID : 0;
 }

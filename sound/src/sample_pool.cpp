@@ -214,9 +214,13 @@ void ZQSound::ClearSampleList() {
     // Stopping a chained sample below wakes the callback thread; it finds its
     // entry handed back instead of a chain to start.
     DrainSoundEvents(nullptr);
+    // The music's slot belongs to the stream until its fill thread lets it
+    // go: emptying the list leaves it, and the range stays past it.
+    SNDSample* music = g_StreamInfo.pSample;
     // A sample still sounding when the list is emptied would otherwise keep
     // its buffer for the rest of the run.
     for (SNDSample* sample = g_SampleList; sample < g_pEndSample; ++sample) {
+        if (sample == music) continue;
         if (sample->lpBuffer) {
             sample->lpBuffer->Stop();
             ZQSOUND_HOOK(ClearListStopped);
@@ -224,7 +228,7 @@ void ZQSound::ClearSampleList() {
         }
         sample->Reset();
     }
-    g_pLastSample = g_SampleList;
+    g_pLastSample = music ? music + 1 : g_SampleList;
 }
 
 int ZQSound::LoadSample(char* fileName, unsigned long id) {
@@ -323,7 +327,8 @@ void ZQSound::FreeSample(unsigned long id) {
 void ZQSound::FreeSample(SNDSample* sample) {
     if (!sample) return;
     SoundGuard guard;
-    if (!sample->lpBuffer) return;
+    // The music's slot is the stream's to give back (StopStream).
+    if (!sample->lpBuffer || sample == g_StreamInfo.pSample) return;
     if (sample->SamplePlaying()) sample->lpBuffer->Stop();
     sample->lpBuffer->Release();
     sample->lpBuffer = nullptr;

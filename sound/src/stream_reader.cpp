@@ -3,6 +3,8 @@
 #include <string.h>
 
 #include "riff_file.h"
+#include "sound_lock.h"
+#include "stream_state.h"
 #include "test_hooks.h"
 
 namespace zqsound {
@@ -39,6 +41,7 @@ DWORD ReadStreamData(BYTE* dst, DWORD bytes, int loop) {
 }
 
 DWORD ReleaseStream() {
+    SoundGuard guard;
     _SNDStream& stream = ZQSound::g_StreamInfo;
     ZQSOUND_HOOK(StreamReleasing);
     SNDSample* sample = stream.pSample;
@@ -69,6 +72,7 @@ DWORD ReleaseStream() {
     stream.dwSegmentBytes = 0;
     // Last: a caller that sees no stream sample finds everything released.
     stream.pSample = nullptr;
+    g_nStreamReleased = g_nStreamSerial.load();
     ZQSOUND_HOOK(StreamReleased);
     return id;
 }

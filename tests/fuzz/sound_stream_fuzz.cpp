@@ -30,9 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         g_Sound.PlayStream(0);
         int16_t mixed[2 * 2048];
         // Four pumps of a segment and a half each: the fill thread refills and
-        // meets the file's end on short files.
+        // meets the file's end on short files, while this thread sets the
+        // volume of a stream that may be ending.
         for (int i = 0; i < 4; ++i) {
             LudoraPumpAudio(2048, mixed);
+            ZQSound::SetStreamVolume(0x7FFF - i * 0x1000);
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         g_Sound.StopStream();
