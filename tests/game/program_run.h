@@ -149,7 +149,8 @@ public:
 
     // Runs the game in its folder with the given settings; answers its exit
     // status, or -1 when it had to be stopped.
-    int Run(const std::vector<std::string>& settings, int timeoutSeconds = 180) const {
+    int Run(const std::vector<std::string>& settings, const std::string& commandLine = "",
+            int timeoutSeconds = 180) const {
         std::vector<std::string> environment;
         for (char** entry = environ; *entry; ++entry) {
             const std::string text = *entry;
@@ -166,7 +167,9 @@ public:
         const pid_t child = fork();
         if (child == 0) {
             if (chdir(folder.c_str()) != 0) _exit(126);
-            char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+            char* argv[] = {const_cast<char*>(program.c_str()),
+                            commandLine.empty() ? nullptr : const_cast<char*>(commandLine.c_str()),
+                            nullptr};
             execve(program.c_str(), argv, envp.data());
             _exit(127);
         }

@@ -313,3 +313,88 @@ TEST(WholeGame, PlaysWithNothingButItsPictures) {
     EXPECT_FALSE(std::filesystem::exists(copy.Game("hiscore.dat")));
     EXPECT_TRUE(program_run::ReadFile(copy.Root("messages.log")).empty());
 }
+
+// "menu" starts the launcher with the game's name and ends the game; a game
+// started on its own has no launcher to go back to and plays on.
+TEST(WholeGame, MenuHandsOverToTheLauncherWhenThereIsOne) {
+    if (!StagedGameExists()) GTEST_SKIP() << "no staged game in " << Dist();
+    for (bool fromLauncher : {true, false}) {
+        StagedCopy copy(Dist());
+        ASSERT_FALSE(copy.root.empty());
+        std::ostringstream script;
+        script
+            << "wait 500\nclick 400 300 left 120\nwait 1500\nclick 684 552 left 120\nwait 7000\n";
+        script << "shot " << copy.Root("after.bmp") << "\nclick 754 552 left 120\nwait 7000\n";
+        copy.WriteText(copy.Root("script.txt"), script.str());
+        const int status =
+            copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none", "LUDORA_TIME_SCALE=10",
+                      "LUDORA_SCRIPT=" + copy.Root("script.txt"),
+                      "LUDORA_SHELL_LOG=" + copy.Root("shell.log")},
+                     fromLauncher ? copy.root : "");
+        EXPECT_EQ(status, 0) << fromLauncher;
+        const std::vector<unsigned char> log = program_run::ReadFile(copy.Root("shell.log"));
+        const std::string started(log.begin(), log.end());
+        if (fromLauncher) {
+            EXPECT_EQ(started, "open|" + copy.root + "\\Ludora.exe|Pearlwreck|" + copy.root + "\n");
+            // It ended at once: the script's later shot was never taken.
+            EXPECT_FALSE(std::filesystem::exists(copy.Root("after.bmp")));
+        } else {
+            EXPECT_EQ(started, "");
+            EXPECT_TRUE(std::filesystem::exists(copy.Root("after.bmp")));
+        }
+    }
+}
+
+// A game abandoned with "newgame" enters nothing, and a lost game of no
+// score is not entered either: no hall of fame is written at all.
+TEST(WholeGame, AbandonedGameEntersNothing) {
+    if (!StagedGameExists()) GTEST_SKIP() << "no staged game in " << Dist();
+    StagedCopy copy(Dist());
+    ASSERT_FALSE(copy.root.empty());
+    copy.WriteText(copy.Root("options.ini"), "[setup]\nmusic=N\n");
+    std::filesystem::remove(copy.Game("hiscore.dat"));
+    const std::vector<unsigned char> islands =
+        program_run::ReadFile(Dist() + "/Pearlwreck/islands.dat");
+    reference::Rand rand(Seed);
+    reference::Chart chart = reference::ChartOfMap(islands, 0);
+    reference::Place(chart, rand); // start-up
+    reference::Place(chart, rand); // the first game
+    std::vector<int> firstPieces;
+    for (int i = 0; i < reference::Cells && firstPieces.size() < 3; ++i)
+        if (chart.treasure[i]) firstPieces.push_back(i);
+    reference::Place(chart, rand); // the second game, on map 0 again
+    const std::vector<int> distance = RingDistances(chart);
+    std::vector<int> misses;
+    for (int d = 1; d < 80 && misses.size() < 25; ++d)
+        for (int i = 0; i < reference::Cells && misses.size() < 25; ++i)
+            if (distance[i] == d && !chart.hidden[i] && chart.tile[i] == -1) misses.push_back(i);
+    ASSERT_EQ(misses.size(), 25u);
+
+    std::ostringstream script;
+    script << "wait 500\nclick 400 300 left 120\nwait 1500\nclick 754 506 left 120\nwait 1500\n";
+    script << "click 400 300 left 120\nwait 800\n";
+    for (int cell : firstPieces)
+        script << ClickCell(cell) << "wait 400\n";
+    script << "click 754 506 left 120\nwait 1500\nclick 400 300 left 120\nwait 800\n";
+    for (int cell : misses)
+        script << ClickCell(cell) << "wait " << (distance[cell] + 1) * 50 + 300 << "\n";
+    script << "wait 2500\nshot " << copy.Root("over.bmp")
+           << "\nclick 400 300 left 120\nwait 2500\n";
+    script << "click 754 552 left 120\nwait 7000\n";
+    copy.WriteText(copy.Root("script.txt"), script.str());
+    const int status = copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
+                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=10",
+                                 "LUDORA_SCRIPT=" + copy.Root("script.txt")});
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(std::filesystem::exists(copy.Game("hiscore.dat")));
+    // The game-over picture was up: the searches ran out in the second game.
+    const Picture over = ReadBmp(copy.Root("over.bmp"));
+    const Picture gameOver = ReadBmp(copy.Game("gameover.bmp"));
+    ASSERT_TRUE(over.Loaded() && gameOver.Loaded());
+    int compared = 0;
+    EXPECT_EQ(program_run::DifferentPixels(over, 135, 153, gameOver, 0, 0,
+                                           std::min(gameOver.width, over.width - 135),
+                                           std::min(gameOver.height, over.height - 153), &compared),
+              0);
+    EXPECT_GT(compared, 1000);
+}
