@@ -21,7 +21,8 @@ struct Outcome {
 };
 
 Outcome check_layers(const std::string& source_folder) {
-    const std::string said_path = ::testing::TempDir() + "check_layers_said.txt";
+    const std::string said_path =
+        ::testing::TempDir() + "check_layers_said_" + std::to_string(::getpid()) + ".txt";
     const std::string command = "'" LUDORA_SOURCE_DIR "/scripts/check-layers' '" + source_folder +
                                 "' > '" + said_path + "' 2>&1";
     const int status = std::system(command.c_str());

@@ -29,7 +29,7 @@ TEST(Install, AProgramBuildsAndRunsFromAnyPrefix) {
     const fs::path prefix =
         fs::path(::testing::TempDir()) / ("ludora-prefix-" + std::to_string(::getpid()));
     fs::remove_all(prefix);
-    const std::string log = (prefix.parent_path() / "ludora-install.log").string();
+    const std::string log = prefix.string() + ".log";
     ASSERT_EQ(run("'" LUDORA_CMAKE "' --install '" LUDORA_BUILD_DIR "' --prefix '" +
                   prefix.string() + "' --component ludora_platform > '" + log + "' 2>&1"),
               0)
@@ -61,4 +61,5 @@ TEST(Install, AProgramBuildsAndRunsFromAnyPrefix) {
     // WM_QUIT carries 40 plus the length of "one two".
     EXPECT_EQ(run("LUDORA_VIDEO=headless '" + program + "' one two"), 47);
     fs::remove_all(moved);
+    fs::remove(log);
 }
