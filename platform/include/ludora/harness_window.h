@@ -30,6 +30,10 @@ void LudoraClose(void);
 // Size of the last presented frame; 0 when none was presented.
 int LudoraLastFrameSize(int* width, int* height);
 
+// How many times PeekMessageA has found the queue empty again with no frame
+// presented since it last did, and so waited a moment for a message.
+unsigned LudoraIdleWaits(void);
+
 // Destroys every window, empties the queue and forgets all input state, so a
 // test starts from a clean process. Messages of the destroyed windows are not sent.
 void LudoraResetWindows(void);

@@ -23,7 +23,9 @@ DesktopMode desktop() {
     return mode;
 }
 
-bool headless() { return env("LUDORA_VIDEO") == "headless"; }
+bool headless() {
+    return env("LUDORA_VIDEO") == "headless";
+}
 
 double time_scale() {
     const std::string text = env("LUDORA_TIME_SCALE");
@@ -43,11 +45,28 @@ int window_scale() {
     return scale > 0 && scale <= 16 ? scale : 0;
 }
 
-bool audio_disabled() { return env("LUDORA_AUDIO") == "none"; }
-bool shell_run() { return env("LUDORA_SHELL_RUN") == "1"; }
-std::string audio_out() { return env("LUDORA_AUDIO_OUT"); }
-std::string shell_log() { return env("LUDORA_SHELL_LOG"); }
-std::string message_log() { return env("LUDORA_MESSAGE_LOG"); }
-std::string script() { return env("LUDORA_SCRIPT"); }
+int headless_refresh() {
+    const int hz = std::atoi(env("LUDORA_HEADLESS_REFRESH").c_str());
+    return hz > 0 && hz <= 1000 ? hz : 0;
+}
+
+bool audio_disabled() {
+    return env("LUDORA_AUDIO") == "none";
+}
+bool shell_run() {
+    return env("LUDORA_SHELL_RUN") == "1";
+}
+std::string audio_out() {
+    return env("LUDORA_AUDIO_OUT");
+}
+std::string shell_log() {
+    return env("LUDORA_SHELL_LOG");
+}
+std::string message_log() {
+    return env("LUDORA_MESSAGE_LOG");
+}
+std::string script() {
+    return env("LUDORA_SCRIPT");
+}
 
 } // namespace ludora::settings

@@ -19,6 +19,9 @@ bool headless();
 double time_scale();
 // LUDORA_SEED: replaces every srand seed when set.
 bool seed_override(unsigned& seed);
+// LUDORA_HEADLESS_REFRESH=HZ: the headless driver presents at most HZ frames a
+// second, as a display would; 0 (unset) for as fast as they come.
+int headless_refresh();
 // LUDORA_SCALE: whole window scale factor, 0 for "largest that fits".
 int window_scale();
 // LUDORA_AUDIO=none: no sound device at all.

@@ -1,6 +1,7 @@
 // Showing the primary surface: the whole mode in full-screen mode, the part under
 // the window's client area in windowed mode.
 #include "ddraw/clipper.h"
+#include "ddraw/shown_picture.h"
 #include "ddraw/surface.h"
 #include "ddraw/surface_registry.h"
 
@@ -8,6 +9,7 @@
 
 #include <ludora/harness_video.h>
 
+#include <mutex>
 #include <vector>
 
 namespace ludora::video {
@@ -15,27 +17,23 @@ namespace ludora::video {
 void present_primary(const Surface& front) {
     const Display& display = front.display();
     const Canvas c = front.canvas();
-    if (display.fullscreen()) {
-        std::vector<uint32_t> frame(static_cast<size_t>(c.width) * c.height);
-        convert_to_xrgb(c, canvas_rect(c), frame.data(), c.width);
-        host::services().present(display.window, frame.data(), c.width, c.height, c.width, 1);
-        return;
+    HWND window = display.window;
+    RECT client = canvas_rect(c);
+    const bool fullscreen = display.fullscreen();
+    if (!fullscreen) {
+        if (front.clipper() && front.clipper()->window()) window = front.clipper()->window();
+        if (!window || !host::services().client_on_screen(window, &client)) return;
     }
-    HWND window =
-        front.clipper() && front.clipper()->window() ? front.clipper()->window() : display.window;
-    RECT client;
-    if (!window || !host::services().client_on_screen(window, &client)) return;
     const int w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0) return;
-    // What lies off the screen shows black.
-    std::vector<uint32_t> frame(static_cast<size_t>(w) * h, 0);
-    const RECT shown = rect_intersect(client, canvas_rect(c));
-    if (!rect_empty(shown)) {
-        uint32_t* first = frame.data() + static_cast<ptrdiff_t>(shown.top - client.top) * w +
-                          (shown.left - client.left);
-        convert_to_xrgb(c, shown, first, w);
-    }
-    host::services().present(window, frame.data(), w, h, w, 0);
+    // One picture is shown at a time: the frame stays put while the window area shows it.
+    static std::mutex* mutex = new std::mutex;
+    static ShownPicture* shown = new ShownPicture;
+    std::lock_guard lock(*mutex);
+    const std::vector<uint32_t>& frame =
+        shown->frame_for(c, rect_intersect(client, canvas_rect(c)), POINT{client.left, client.top},
+                         w, h, window, fullscreen);
+    host::services().present(window, frame.data(), w, h, w, fullscreen ? 1 : 0);
 }
 
 void lose_all_surfaces() {

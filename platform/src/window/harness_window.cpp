@@ -50,6 +50,10 @@ int LudoraLastFrameSize(int* width, int* height) {
     return any ? 1 : 0;
 }
 
+unsigned LudoraIdleWaits(void) {
+    return idle_waits();
+}
+
 void LudoraResetWindows(void) {
     reset_windows();
     reset_input();

@@ -1,6 +1,10 @@
 // The headless driver: windows exist only as state, input comes from the
-// script and the harness, and presented frames are kept for `shot`.
+// script and the harness, and presented frames are kept for `shot`. It shows
+// frames as fast as they come, so tests run as fast as they can, unless
+// LUDORA_HEADLESS_REFRESH gives it a refresh rate to keep.
+#include "core/settings.h"
 #include "window/driver.h"
+#include "window/frame_pacer.h"
 
 #include <cstdio>
 
@@ -19,8 +23,14 @@ public:
     void window_activated(HWND) override {}
     void warp_cursor(HWND, int, int) override {}
     void show_cursor(bool) override {}
-    void present(HWND, const uint32_t*, int, int, int, bool) override {}
+    void present(HWND, const uint32_t*, int, int, int, bool) override {
+        if (refresh_hz_ > 0) pacer_.wait_for_refresh(refresh_hz_);
+    }
     int message_box(const char*, const char*, UINT) override { return 0; }
+
+private:
+    const int refresh_hz_ = settings::headless_refresh();
+    FramePacer pacer_;
 };
 
 } // namespace

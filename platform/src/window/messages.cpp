@@ -5,6 +5,7 @@
 #include "window/driver.h"
 #include "window/input.h"
 #include "window/keys.h"
+#include "window/present.h"
 #include "window/script.h"
 #include "window/window_system.h"
 
@@ -43,9 +44,13 @@ MSG stamp(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 // The UI thread is the one that pumps; other threads only read the queue.
 std::atomic<std::thread::id> g_ui_thread{};
 
+// The queue's generation when this thread last found nothing to take.
+thread_local uint64_t t_generation_when_empty = 0;
+
 bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     System& s = system();
     std::lock_guard lock(s.mutex);
+    t_generation_when_empty = s.queue_generation;
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
         if (it->hwnd && !s.windows.count(it->hwnd)) continue;
         if (!matches(*it, filter, low, high)) continue;
@@ -72,13 +77,39 @@ bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     return false;
 }
 
+std::atomic<unsigned> g_idle_waits{0};
+
+// A program that finds its queue empty again without having shown a frame
+// since it last did is idle (in the background, or waiting for the user): it
+// waits a moment for a message rather than spinning, and a message queued
+// meanwhile wakes it at once. True when it waited.
+bool wait_when_idle() {
+    thread_local uint64_t frames_when_last_empty = UINT64_MAX;
+    const uint64_t frames = frames_presented();
+    const bool idle = frames == frames_when_last_empty;
+    frames_when_last_empty = frames;
+    if (!idle) return false;
+    g_idle_waits.fetch_add(1, std::memory_order_relaxed);
+    System& s = system();
+    std::unique_lock lock(s.mutex);
+    const uint64_t seen = t_generation_when_empty;
+    s.queue_changed.wait_for(lock, std::chrono::milliseconds(1),
+                             [&] { return s.queue_generation != seen; });
+    return true;
+}
+
 } // namespace
+
+unsigned idle_waits() {
+    return g_idle_waits.load(std::memory_order_relaxed);
+}
 
 void post(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     System& s = system();
     {
         std::lock_guard lock(s.mutex);
         s.queue.push_back(stamp(hwnd, message, wparam, lparam));
+        ++s.queue_generation;
     }
     s.queue_changed.notify_all();
 }
@@ -102,7 +133,11 @@ extern "C" {
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT low, UINT high, UINT remove) {
     if (!msg) return FALSE;
     pump();
-    if (!take(msg, hwnd, low, high, remove & PM_REMOVE)) return FALSE;
+    if (!take(msg, hwnd, low, high, remove & PM_REMOVE)) {
+        if (!wait_when_idle()) return FALSE;
+        pump();
+        if (!take(msg, hwnd, low, high, remove & PM_REMOVE)) return FALSE;
+    }
     if (remove & PM_REMOVE) note_retrieved_message(*msg);
     return TRUE;
 }
@@ -150,6 +185,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
         ch.message = sys_down ? WM_SYSCHAR : WM_CHAR;
         ch.wParam = static_cast<WPARAM>(c);
         s.queue.push_front(ch);
+        ++s.queue_generation;
     }
     s.queue_changed.notify_all();
     return TRUE;
@@ -197,6 +233,7 @@ void WINAPI PostQuitMessage(int code) {
     {
         std::lock_guard lock(s.mutex);
         s.quit_pending = true;
+        ++s.queue_generation;
         s.quit_code = code;
     }
     s.queue_changed.notify_all();

@@ -5,6 +5,7 @@
 #include "window/driver.h"
 #include "window/window_system.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -51,6 +52,14 @@ void forget_last_frame() {
     f.width = f.height = 0;
 }
 
+namespace {
+std::atomic<uint64_t> g_frames_presented{0};
+} // namespace
+
+uint64_t frames_presented() {
+    return g_frames_presented.load(std::memory_order_relaxed);
+}
+
 void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
                    int fullscreen) {
     // Frames beyond any real mode are refused rather than copied.
@@ -67,6 +76,7 @@ void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int
         f.width = width;
         f.height = height;
     }
+    g_frames_presented.fetch_add(1, std::memory_order_relaxed);
     driver().present(window, xrgb, width, height, pitch, fullscreen != 0);
 }
 

@@ -17,6 +17,8 @@ int client_on_screen(HWND window, RECT* client);
 // the first). 1 on success.
 int save_last_frame(const char* path);
 bool last_frame_size(int& width, int& height);
+// Frames presented since the layer started.
+uint64_t frames_presented();
 void forget_last_frame();
 
 } // namespace ludora::window

@@ -2,6 +2,8 @@
 // a streaming texture scaled by whole factors (nearest neighbour), SDL's
 // input turned into injected events, joysticks into the joystick registry.
 #include "core/settings.h"
+#include "window/frame_memory.h"
+#include "window/frame_pacer.h"
 #include "window/joysticks.h"
 #include "window/driver.h"
 #include "window/input.h"
@@ -210,6 +212,13 @@ struct SdlWindow {
     int texture_w = 0, texture_h = 0;
     int logical_w = 0, logical_h = 0;
     bool fullscreen = false;
+    // The renderer waits for the display's refresh when it presents. Some
+    // claim to and do not (a virtual display has no refresh to wait for): a
+    // run of presents much faster than the refresh takes the claim back.
+    bool vsync = false;
+    int fast_presents = 0;
+    std::chrono::steady_clock::time_point last_present{};
+    FrameMemory shown;
 };
 
 class SdlDriver final : public Driver {
@@ -284,16 +293,24 @@ public:
                                            SDL_TEXTUREACCESS_STREAMING, width, height);
             w->texture_w = width;
             w->texture_h = height;
+            w->shown.forget();
         }
         if (w->logical_w != width || w->logical_h != height) {
             SDL_RenderSetLogicalSize(w->renderer, width, height);
             w->logical_w = width;
             w->logical_h = height;
+            w->shown.forget();
         }
         if (!w->texture) return;
-        SDL_UpdateTexture(w->texture, nullptr, xrgb, pitch * 4);
-        draw(*w);
-        pace();
+        // The same picture again is neither uploaded nor drawn; it still waits
+        // for the refresh, so an unchanging program keeps its pace.
+        bool waited_for_refresh = false;
+        if (!w->shown.same_as_shown(xrgb, width, height, pitch)) {
+            SDL_UpdateTexture(w->texture, nullptr, xrgb, pitch * 4);
+            draw(*w);
+            waited_for_refresh = w->vsync && presented_at_refresh(*w);
+        }
+        if (!waited_for_refresh) pacer_.wait_for_refresh(refresh_rate(*w));
     }
 
     int message_box(const char* caption, const char* text, UINT type) override {
@@ -327,7 +344,7 @@ public:
 
 private:
     std::map<HWND, SdlWindow> windows_;
-    std::chrono::steady_clock::time_point last_present_{};
+    FramePacer pacer_;
 
     SdlWindow* find(HWND hwnd) {
         auto it = windows_.find(hwnd);
@@ -386,6 +403,9 @@ private:
             SDL_DestroyWindow(w.window);
             return nullptr;
         }
+        SDL_RendererInfo info{};
+        w.vsync =
+            SDL_GetRendererInfo(w.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
         SDL_RenderSetLogicalSize(w.renderer, width, height);
         w.logical_w = width;
         w.logical_h = height;
@@ -402,15 +422,23 @@ private:
         SDL_RenderPresent(w.renderer);
     }
 
-    // Vsync paces presentation; where the renderer has none, a short sleep
-    // keeps a tight present loop from taking a whole core.
-    void pace() {
+    // The display's refresh rate; 60 when it does not say.
+    static int refresh_rate(const SdlWindow& w) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetWindowDisplayMode(w.window, &mode) != 0 || mode.refresh_rate <= 0) return 60;
+        return mode.refresh_rate;
+    }
+
+    // After a present on a renderer that claims to wait for the refresh:
+    // whether it did, judged by the time since the one before.
+    static bool presented_at_refresh(SdlWindow& w) {
         using namespace std::chrono;
         const auto now = steady_clock::now();
-        const auto min_interval = microseconds(8000);
-        if (now - last_present_ < min_interval)
-            std::this_thread::sleep_for(min_interval - (now - last_present_));
-        last_present_ = steady_clock::now();
+        const auto half_period = microseconds(500'000 / refresh_rate(w));
+        w.fast_presents = now - w.last_present < half_period ? w.fast_presents + 1 : 0;
+        w.last_present = now;
+        if (w.fast_presents >= 10) w.vsync = false;
+        return w.vsync;
     }
 
     void handle(const SDL_Event& e) {

@@ -64,6 +64,7 @@ struct System {
     std::map<HWND, std::unique_ptr<Window>> windows;
     uintptr_t next_handle = kFirstWindowHandle;
     std::deque<MSG> queue;
+    uint64_t queue_generation = 0; // bumped whenever a message is queued
     bool quit_pending = false;
     int quit_code = 0;
     HWND active = nullptr;
@@ -102,6 +103,8 @@ LRESULT send(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 void post(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 // Runs the driver, the script and pending input; called by PeekMessage/GetMessage.
 void pump();
+// How many times PeekMessageA has waited because the program was idle.
+unsigned idle_waits();
 
 // Activation, with the messages Windows sends.
 void activate_window(HWND hwnd, int how);

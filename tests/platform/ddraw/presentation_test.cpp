@@ -156,3 +156,51 @@ TEST(Presentation, FullScreenFlipsTheChainAndShowsTheWholeMode) {
 }
 
 } // namespace
+
+namespace {
+
+// The same picture presented again shows the same frame; any change to the
+// picture or to where the window lies shows at once.
+TEST(Presentation, AnUnchangedPictureShowsAsBeforeAndEveryChangeShows) {
+    clear_frames();
+    place_fake_window(100, 50, 320, 200);
+    IDirectDraw* dd = create_windowed();
+    IDirectDrawSurface* primary = create_primary(dd, 0);
+    IDirectDrawClipper* clipper = nullptr;
+    dd->CreateClipper(0, &clipper, nullptr);
+    clipper->SetHWnd(0, fake_window());
+    primary->SetClipper(clipper);
+    clipper->Release();
+
+    RECT client{100, 50, 420, 250};
+    fill(primary, 0x07E0, &client); // green under the window
+    ASSERT_GE(frame_count(), 1);
+    const std::vector<uint32_t> green = last_frame().pixels;
+    EXPECT_EQ(last_frame().at(0, 0), 0x00FF00u);
+    const int before = frame_count();
+    fill(primary, 0x07E0, &client); // the same again
+    ASSERT_EQ(frame_count(), before + 1);
+    EXPECT_EQ(last_frame().pixels, green);
+
+    // One pixel changes.
+    set_pixel(primary, 419, 249, 0x001F);
+    EXPECT_EQ(last_frame().at(319, 199), 0x0000FFu);
+    EXPECT_EQ(last_frame().at(318, 199), 0x00FF00u);
+
+    // The window moves: the frame shows what now lies under it.
+    place_fake_window(101, 50, 320, 200);
+    set_pixel(primary, 419, 249, 0x001F); // the same pixel, presented again
+    EXPECT_EQ(last_frame().at(318, 199), 0x0000FFu);
+    EXPECT_EQ(last_frame().at(319, 199), 0u); // x 420 was never drawn
+    EXPECT_EQ(last_frame().width, 320);
+
+    // It grows: the new part shows too.
+    place_fake_window(101, 50, 330, 200);
+    set_pixel(primary, 419, 249, 0x001F);
+    EXPECT_EQ(last_frame().width, 330);
+    EXPECT_EQ(last_frame().at(318, 199), 0x0000FFu);
+    EXPECT_EQ(primary->Release(), 0u);
+    EXPECT_EQ(dd->Release(), 0u);
+}
+
+} // namespace

@@ -484,3 +484,30 @@ TEST_F(WindowTest, DestroyingTheActiveWindowDeactivatesOnce) {
     EXPECT_EQ(heard_names(), (std::vector<std::string>{"DESTROY"}));
     EXPECT_EQ(GetForegroundWindow(), other);
 }
+
+// A program that finds its queue empty again without presenting a frame in
+// between waits a moment for a message; one that presents never does.
+TEST_F(WindowTest, AnIdleProgramWaitsForMessagesAndABusyOneNever) {
+    HWND hwnd = make_window(WS_POPUP | WS_VISIBLE, 0, 0, 4, 4);
+    pump();
+    LudoraHostServices own{};
+    LudoraGetHostServices(&own);
+    const uint32_t picture[16] = {};
+    MSG msg;
+    // A busy program: a frame between every two empty peeks.
+    const unsigned before = LudoraIdleWaits();
+    for (int frame = 0; frame < 20; ++frame) {
+        own.present(hwnd, picture, 4, 4, 4, 0);
+        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    }
+    EXPECT_EQ(LudoraIdleWaits(), before);
+    // Idle: no frame since the last empty peek, so every empty peek waits.
+    for (int peek = 0; peek < 5; ++peek)
+        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(LudoraIdleWaits(), before + 5);
+    // A message waiting is taken at once, whatever came before.
+    PostMessageA(hwnd, WM_USER + 5, 0, 0);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_USER + 5));
+    EXPECT_EQ(LudoraIdleWaits(), before + 5);
+}
