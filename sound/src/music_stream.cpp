@@ -246,6 +246,10 @@ int ZQSound::StopStream() {
 }
 
 int ZQSound::PauseStream() {
+    // Under the lock, so the fill thread looks at a stop either before the
+    // paused bit changes or after the buffer plays again: never in between,
+    // where a quick resume would look like the music's end.
+    SoundGuard guard;
     DWORD state = g_StreamInfo.dwFlags;
     SNDSample* sample = g_StreamInfo.pSample;
     if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)

@@ -51,3 +51,50 @@ TEST_F(ThreadMeetingTest, AStreamEndingByItselfLeavesTheCallersBufferAlone) {
         EXPECT_TRUE(Silent(Pump(2000)));
     }
 }
+// A pause and a quick resume: the fill thread wakes for the pause's stop only
+// after the resume has cleared the paused bit, before the buffer plays again.
+// The stream must play on from where it was paused.
+TEST_F(ThreadMeetingTest, AQuickResumeKeepsTheStream) {
+    Bytes data = Pattern(22050 * 3, 2);
+    ASSERT_EQ(1, LoadMusic(Wav(2, 22050, 16, data), 7));
+    DWORD fill = ZQSound::g_FillThreadID;
+    ASSERT_EQ(1, g_Sound.PlayStream(4));
+    std::vector<int16_t> heard = Pump(kSegmentFrames);
+    ASSERT_TRUE(WaitFor([&] { return Stream().dwFlags & STREAM_PRIMED; }));
+    std::vector<int16_t> more = Pump(700);
+    heard.insert(heard.end(), more.begin(), more.end());
+
+    steps_.Hold(HookPoint::FillStopSeen, Thread(fill));
+    EXPECT_EQ(1, g_Sound.PauseStream());
+    ASSERT_TRUE(steps_.Reached(HookPoint::FillStopSeen, Thread(fill)));
+    steps_.Hold(HookPoint::ResumeBeforePlay, NotThread(fill));
+    size_t mark = steps_.Mark();
+    Helper resume([] { g_Sound.PauseStream(); });
+    ASSERT_TRUE(steps_.Reached(HookPoint::ResumeBeforePlay, Thread(resume.Id()), mark));
+
+    size_t before = steps_.Mark();
+    steps_.Release(HookPoint::FillStopSeen);
+    ASSERT_NE(-1, steps_.ReachedAny({HookPoint::StreamReleased, HookPoint::SoundLocking},
+                                    Thread(fill), before));
+    steps_.Release(HookPoint::ResumeBeforePlay);
+    ASSERT_TRUE(resume.Join());
+
+    // The stop was the pause's: the stream keeps its buffer and thread and
+    // plays on from the paused frame.
+    ASSERT_NE(nullptr, Stream().pSample.load());
+    EXPECT_EQ(DWORD(STREAM_LOADED | STREAM_PLAYING | STREAM_LOOP | STREAM_FILLING | STREAM_PRIMED),
+              Stream().dwFlags.load());
+    EXPECT_EQ(0, g_nextCalls.load());
+    for (int i = 0; i < 2; ++i) {
+        DWORD left = Stream().dwBytesLeft;
+        more = Pump(kSegmentFrames);
+        heard.insert(heard.end(), more.begin(), more.end());
+        ASSERT_TRUE(WaitFor([&] { return Stream().dwBytesLeft != left; }));
+    }
+    std::vector<int16_t> file = Samples16(data);
+    for (size_t i = 0; i < heard.size(); ++i)
+        ASSERT_EQ(file[i], heard[i]) << "sample " << i;
+    EXPECT_EQ(1, g_Sound.StopStream());
+    EXPECT_EQ(1, g_nextCalls.load());
+    ExpectNoFillThread();
+}
