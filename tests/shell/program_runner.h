@@ -3,6 +3,8 @@
 // leaves (its trace, the message log, shots).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -248,6 +250,9 @@ inline RunResult RunProgram(const std::string& program, const ProgramFolder& fol
     if (result.finished && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }
+    // Every run ends by itself and cleanly (a sanitizer's report would make it fail).
+    EXPECT_TRUE(result.finished) << "still running after a minute";
+    EXPECT_EQ(result.exitCode, 0);
     result.trace = Lines(ReadText(tracePath));
     result.messages = Lines(ReadText(messagePath));
     return result;

@@ -223,6 +223,9 @@ public:
             char result[256] = {};
             const int ran = popUp->Run(result, nullptr);
             Trace("menu closed %d \"%s\"", ran, result);
+            if (!ran) {
+                return 0; // told to quit: the scene has been destroyed meanwhile
+            }
         }
         if (Buttons()->WasClicked("quit")) {
             Trace("quit at %lu", static_cast<unsigned long>(GetTickCount()));
