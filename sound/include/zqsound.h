@@ -151,6 +151,7 @@ private:
     static void close_callback();
     static DWORD WINAPI CallBack(LPVOID unused);
     static void discard_stream();
+    int open_stream(char* fileName, unsigned long id);
 };
 
 // The program's one sound object.

@@ -103,18 +103,46 @@ void TearDownStream() {
 
 } // namespace zqsound
 
+namespace {
+
+// A stream that has ended (by itself, or by a stop on another thread) and
+// waits for its fill thread to tear it down. Under the lock.
+int StreamAwaitsTeardown() {
+    if (!StreamIsPlaying() || (ZQSound::g_StreamInfo.dwFlags & STREAM_PAUSED)) return 0;
+    DWORD status = 0;
+    LPDIRECTSOUNDBUFFER buffer = ZQSound::g_StreamInfo.pSample.load()->lpBuffer;
+    return buffer->GetStatus(&status) == DS_OK && !(status & DSBSTATUS_PLAYING);
+}
+
+} // namespace
+
 int ZQSound::LoadStream(char* fileName, unsigned long id) {
     if (!m_bMusic) return 0;
-    // The slot, the events and the record are filled under the lock: the fill
-    // thread of the last piece (running its pfnNext) and the caller's thread
-    // use the pool at the same time.
-    SoundGuard guard;
-    // The thread of a stream that ended by itself has let its stream go (or
-    // is this one, running the stream's pfnNext): its handle goes too.
-    if (!(g_StreamInfo.dwFlags & STREAM_LOADED)) {
-        HANDLE old = g_FillThread.exchange(nullptr);
-        if (old) CloseHandle(old);
+    for (;;) {
+        DWORD serial = 0;
+        {
+            SoundGuard guard;
+            if (!m_bMusic) return 0;
+            if (!(g_StreamInfo.dwFlags & STREAM_LOADED)) return open_stream(fileName, id);
+            // One stream at a time: a piece that plays, is paused or was
+            // never played stays, and the load is refused. One that has just
+            // ended is on its way out: wait for it rather than load over it.
+            if (!StreamAwaitsTeardown() || GetCurrentThreadId() == g_FillThreadID) return 0;
+            serial = g_nStreamSerial;
+            if (g_NotifyEvents[STREAM_STOP_EVENT]) SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
+        }
+        ZQSOUND_HOOK(LoadStreamWaits);
+        while ((LONG)(g_nStreamReleased - serial) < 0)
+            std::this_thread::yield();
     }
+}
+
+// Builds the stream under the lock, with no stream loaded.
+int ZQSound::open_stream(char* fileName, unsigned long id) {
+    // The thread of the last stream has let its stream go (or is this one,
+    // running the stream's pfnNext): its handle goes too.
+    HANDLE old = g_FillThread.exchange(nullptr);
+    if (old) CloseHandle(old);
 
     for (int i = 0; i <= STREAM_SEGMENTS; ++i) {
         g_NotifyEvents[i] = CreateEventA(nullptr, FALSE, FALSE, nullptr);

@@ -19,6 +19,8 @@ enum class HookPoint {
     StopStreamHasBuffer, // StopStream holds the buffer it will stop
     StreamThreadJoin,    // about to wait for a fill thread to end
     ResumeBeforePlay,    // PauseStream's resume cleared the paused bit, not yet playing
+    LoadStreamWaits,     // LoadStream waits for the last piece's teardown
+    Count                // (how many there are)
 };
 
 #ifdef ZQSOUND_TEST_HOOKS

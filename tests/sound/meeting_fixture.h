@@ -82,7 +82,7 @@ protected:
 
     void TearDown() override {
         OpenGate();
-        for (int point = 0; point <= (int)HookPoint::ResumeBeforePlay; ++point)
+        for (int point = 0; point < (int)HookPoint::Count; ++point)
             steps_.Release((HookPoint)point);
         ZQSound::ClearStreamNextStreamFunc();
         SoundTest::TearDown();

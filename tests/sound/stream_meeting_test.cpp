@@ -98,3 +98,73 @@ TEST_F(ThreadMeetingTest, AQuickResumeKeepsTheStream) {
     EXPECT_EQ(1, g_nextCalls.load());
     ExpectNoFillThread();
 }
+
+// The caller loads new music while the last piece, ended by itself, waits for
+// its teardown: with the fill thread about to look at the stop, or inside the
+// teardown. The teardown must not take the new piece's events, buffer or slot
+// with it, and the load must not find the old piece in its way.
+TEST_F(ThreadMeetingTest, LoadingMusicDuringTheLastPiecesTeardownKeepsTheNewOne) {
+    Bytes second = Pattern(22050 * 3, 2);
+    for (uint8_t& byte : second)
+        byte ^= 0x33;
+    std::string next = WriteTemp("second.wav", Wav(2, 22050, 16, second));
+
+    unsigned long id = 0;
+    for (HookPoint moment : {HookPoint::FillStopSeen, HookPoint::StreamReleasing}) {
+        SCOPED_TRACE(moment == HookPoint::FillStopSeen ? "at the stop" : "in the teardown");
+        g_nextCalls = 0;
+        steps_.Hold(moment, NotThread(GetCurrentThreadId()));
+        DWORD fill = PlayToTheEnd(++id, false);
+        ASSERT_TRUE(steps_.Reached(moment, Thread(fill)));
+        size_t mark = steps_.Mark();
+        int loaded = -1;
+        Helper load([&] { loaded = g_Sound.LoadStream(next.data(), id + 10); });
+        // The load waits for the teardown (or for the lock), or is done.
+        ASSERT_TRUE(Eventually([&] {
+            return load.Finished() ||
+                   steps_.HasReached(HookPoint::LoadStreamWaits, Thread(load.Id()), mark) ||
+                   steps_.HasReached(HookPoint::SoundLocking, Thread(load.Id()), mark);
+        }));
+        steps_.Release(moment);
+        ASSERT_TRUE(load.Join());
+        ASSERT_TRUE(WaitFor([&] { return g_nextCalls == 1; }));
+        EXPECT_EQ(id, g_nextId.load());
+
+        ASSERT_EQ(1, loaded);
+        ASSERT_EQ(1, g_Sound.PlayStream(4));
+        ASSERT_TRUE(PlaysOnItsThread(id + 10));
+        std::vector<int16_t> heard;
+        for (int i = 0; i < 3; ++i) {
+            DWORD left = Stream().dwBytesLeft;
+            std::vector<int16_t> out = Pump(kSegmentFrames);
+            heard.insert(heard.end(), out.begin(), out.end());
+            ASSERT_TRUE(WaitFor([&] { return Stream().dwBytesLeft != left; }));
+        }
+        std::vector<int16_t> file = Samples16(second);
+        for (size_t i = 0; i < heard.size(); ++i)
+            ASSERT_EQ(file[i], heard[i]) << "sample " << i;
+        EXPECT_EQ(1, g_Sound.StopStream());
+        EXPECT_EQ(nullptr, Stream().pSample.load());
+        ExpectNoFillThread();
+    }
+}
+
+// One stream at a time: a second load while a piece plays, is paused or was
+// never played is refused and leaves that piece as it was.
+TEST_F(ThreadMeetingTest, ASecondLoadIsRefusedWhileAStreamIsThere) {
+    std::string other = WriteTemp("other.wav", Music(22050 * 3, 0x21));
+    ASSERT_EQ(1, LoadMusic(Music(22050 * 3), 1));
+    HANDLE thread = ZQSound::g_FillThread;
+    EXPECT_EQ(0, g_Sound.LoadStream(other.data(), 2));
+    ASSERT_EQ(1, g_Sound.PlayStream(4));
+    EXPECT_EQ(0, g_Sound.LoadStream(other.data(), 2));
+    EXPECT_EQ(1, g_Sound.PauseStream());
+    EXPECT_EQ(0, g_Sound.LoadStream(other.data(), 2));
+    EXPECT_EQ(1, g_Sound.PauseStream());
+    EXPECT_EQ(thread, ZQSound::g_FillThread.load());
+    EXPECT_TRUE(PlaysOnItsThread(1));
+    for (int i = 0; i < PoolSize(); ++i)
+        EXPECT_EQ(i == 0, (Slot(i)->dwFlags & SND_INUSE) != 0) << "slot " << i;
+    EXPECT_EQ(1, g_Sound.StopStream());
+    EXPECT_EQ(1, g_Sound.LoadStream(other.data(), 2));
+}
