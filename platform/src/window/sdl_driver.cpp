@@ -286,6 +286,7 @@ public:
             // Fills the screen at its own mode; the display mode never changes.
             SDL_SetWindowFullscreen(w->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             if (!fullscreen) resize(*w, width, height);
+            w->shown.forget(); // the window changed under the picture: draw it again
         }
         if (!w->texture || w->texture_w != width || w->texture_h != height) {
             if (w->texture) SDL_DestroyTexture(w->texture);
@@ -378,6 +379,7 @@ private:
         SDL_RenderSetLogicalSize(w.renderer, width, height);
         w.logical_w = width;
         w.logical_h = height;
+        w.shown.forget();
     }
 
     SdlWindow* ensure(HWND hwnd) {
