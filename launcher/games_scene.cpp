@@ -82,7 +82,7 @@ void GamesScene::Activate(IDirectDraw* directDrawObject, IDirectDrawSurface* bac
         AddButton(MakeButton(place.name, place.picture, place.frames, place.x, place.y));
     }
     for (int32_t i = 0; i < GamesPerPage; ++i) {
-        char name[16];
+        char name[32];
         std::snprintf(name, sizeof name, "button%d", static_cast<int>(i + 1));
         Button* slot = MakeButton(name, "GameButton.bmp", 3, SlotColumns[i % 3], SlotRows[i / 3]);
         if (slot) {

@@ -155,7 +155,10 @@ int LauncherProgram::Run(const std::string& script, const std::vector<std::strin
     // (a click first ends the credit picture of a program that quit by itself).
     WriteText(scriptFile, "wait 300\nclick 400 60\nwait 400\n" + script +
                               "wait 100\nclick 400 60\nwait 100\nclose\n");
-    return RunProgram(scriptFile.string(), arguments, false);
+    const int status = RunProgram(scriptFile.string(), arguments, false);
+    // WinMain answers 0; a crash or a sanitizer's report ends it otherwise.
+    EXPECT_EQ(status, 0) << "the launcher did not end normally";
+    return status;
 }
 
 int LauncherProgram::RunProgram(const std::string& script,
