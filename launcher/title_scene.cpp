@@ -1,6 +1,7 @@
 #include "launcher/title_scene.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include <windows.h>
