@@ -126,3 +126,35 @@ TEST_F(HallOfFame, AFileOfAnotherSizeOfTableShowsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace launchertest;
+
+class LongHallOfFame : public LauncherProgram {};
+
+TEST_F(LongHallOfFame, ANameFieldFilledToTheBrimIsSentCutAndShownWithoutHarm) {
+    // A place whose 256 name bytes have no terminator, spaces among them.
+    std::string bytes(4 + 260 * 20, '\0');
+    bytes[0] = 20;
+    for (int i = 0; i < 256; ++i)
+        bytes[4 + i] = i % 4 == 3 ? ' ' : 'A';
+    bytes[4 + 256] = 9; // score 9
+    WriteText(dist_ / "Pearlwreck" / "hiscore.dat", bytes);
+    Run(Click(HighScoresButton) + "wait 200\n" + Click(UploadButton) + Click(HallBackButton),
+        {"Pearlwreck"});
+    const std::vector<std::string> opened = Opened();
+    ASSERT_EQ(opened.size(), 1u);
+    const std::string prefix = std::string("open|") + LUDORA_SITE_URL + "/cgi-bin/hiscore.cgi?";
+    ASSERT_EQ(opened[0].substr(0, prefix.size()), prefix);
+    const std::string query = opened[0].substr(prefix.size(), opened[0].size() - prefix.size() - 2);
+    // The formatted query is cut at 255 characters before escaping, the escaped one at 255
+    // without half an escape: "game=Pearlwreck&name=" then "AAA%20" groups.
+    EXPECT_LE(query.size(), 255u);
+    EXPECT_EQ(query.substr(0, 27), "game=Pearlwreck&name=AAA%20");
+    EXPECT_EQ((query.size() - 21) % 6 % 3, 0u) << query;
+    EXPECT_EQ(query.find("score="), std::string::npos);
+    EXPECT_EQ(opened[0].substr(opened[0].size() - 2), "||");
+}
+
+} // namespace
