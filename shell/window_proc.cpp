@@ -1,3 +1,6 @@
+// The window procedure: every message to the current scene first, then the
+// shell's own handling of activation, the mouse, Escape, F1 and the music.
+#include <windows.h>
 #include <mmsystem.h>
 
 #include "shell/music.h"
