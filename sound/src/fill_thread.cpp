@@ -107,6 +107,8 @@ DWORD WINAPI ZQSound::FillStream(LPVOID unused) {
         // Outside the lock: pfnNext may load and play the next piece, and the
         // caller's thread may be waiting for this thread meanwhile.
         if (next) next(id);
+        // Last: Exit counts on every fill thread, whoever has its handle.
+        --g_nFillThreads;
         return 0;
     }
 }

@@ -36,6 +36,8 @@ namespace zqsound {
 
 std::atomic<DWORD> g_nStreamSerial{0};
 std::atomic<DWORD> g_nStreamReleased{0};
+std::atomic<int> g_nFillThreads{0};
+std::atomic<int> g_bStreamsClosed{0};
 
 int StreamIsPlaying() {
     _SNDStream& stream = ZQSound::g_StreamInfo;
@@ -122,7 +124,7 @@ int ZQSound::LoadStream(char* fileName, unsigned long id) {
         DWORD serial = 0;
         {
             SoundGuard guard;
-            if (!m_bMusic) return 0;
+            if (!m_bMusic || g_bStreamsClosed) return 0;
             if (!(g_StreamInfo.dwFlags & STREAM_LOADED)) return open_stream(fileName, id);
             // One stream at a time: a piece that plays, is paused or was
             // never played stays, and the load is refused. One that has just
@@ -226,6 +228,7 @@ int ZQSound::open_stream(char* fileName, unsigned long id) {
         return 0;
     }
     SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
+    ++g_nFillThreads;
     g_FillThread = thread;
     g_FillThreadID = threadId;
     return 1;
@@ -254,6 +257,7 @@ int ZQSound::init_stream_buffer() {
 int ZQSound::PlayStream(int flags) {
     if (!m_bMusic) return 1;
     SoundGuard guard;
+    if (g_bStreamsClosed) return 1;
     DWORD state = g_StreamInfo.dwFlags;
     SNDSample* sample = g_StreamInfo.pSample;
     if (!(state & STREAM_LOADED) || (state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
@@ -283,6 +287,7 @@ int ZQSound::PauseStream() {
     if (!(state & STREAM_LOADED) || !(state & STREAM_PLAYING) || !sample || !sample->lpBuffer)
         return 1;
     if (state & STREAM_PAUSED) {
+        if (g_bStreamsClosed) return 1;
         g_StreamInfo.dwFlags &= ~(DWORD)STREAM_PAUSED;
         ZQSOUND_HOOK(ResumeBeforePlay);
         sample->lpBuffer->SetCurrentPosition(sample->dwPausePos);
@@ -309,15 +314,30 @@ int ZQSound::CleanupStream() {
     return 1;
 }
 
-// A stream loaded but never played (or one whose thread has ended) at exit.
+// Exit ends the music for good, whatever the hand-over from one piece to the
+// next is doing: from here on nothing loads, starts or resumes a stream (a
+// next piece pfnNext would load is refused), the playing stream is stopped
+// and torn down by its thread, one never played is released once its thread
+// has ended, and every fill thread has ended before the pool goes.
 void ZQSound::discard_stream() {
+    {
+        SoundGuard guard;
+        g_bStreamsClosed = 1;
+    }
+    for (;;) {
+        {
+            SoundGuard guard;
+            if (!StreamIsPlaying()) break;
+        }
+        StopPlayingStream();
+    }
     HANDLE thread = nullptr;
     {
         SoundGuard guard;
         thread = g_FillThread.exchange(nullptr);
         // The thread of a stream never played ends at the stop and leaves
         // the stream to us.
-        if (thread && g_NotifyEvents[STREAM_STOP_EVENT])
+        if ((g_StreamInfo.dwFlags & STREAM_LOADED) && g_NotifyEvents[STREAM_STOP_EVENT])
             SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
     }
     if (thread) {
@@ -325,6 +345,9 @@ void ZQSound::discard_stream() {
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
     }
+    // A thread that loaded the next piece from pfnNext let its own handle go.
+    while (g_nFillThreads > 0)
+        std::this_thread::yield();
     SoundGuard guard;
     if (g_StreamInfo.dwFlags & STREAM_LOADED) ReleaseStream();
 }

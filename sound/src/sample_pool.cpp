@@ -5,6 +5,7 @@
 
 #include "chain_events.h"
 #include "sound_lock.h"
+#include "stream_state.h"
 #include "test_hooks.h"
 
 using namespace zqsound;
@@ -31,6 +32,7 @@ ZQSound::ZQSound(HWND window, int count) {
 
 int ZQSound::Init(HWND window, int count) {
     g_FillThread = nullptr;
+    g_bStreamsClosed = 0;
     m_bSFX = 1;
     m_bMusic = 1;
     m_nMusicVolume = 0x8000;
@@ -147,7 +149,8 @@ int ZQSound::free_sample_buffers() {
 }
 
 void ZQSound::Exit() {
-    StopStream();
+    // Stops the stream (whatever the music switch says, as nothing may play
+    // on after Exit) and ends every fill thread.
     discard_stream();
     close_callback();
     SoundGuard guard;
@@ -355,7 +358,10 @@ void ZQSound::EnableSFX(int on) {
 }
 
 void ZQSound::EnableMusic(int on) {
-    if (!on) StopStream();
+    // Off before the stop: a next piece that pfnNext loads while the stream
+    // is torn down is refused, as any load with music off, instead of
+    // playing on with music switched off.
+    if (!on && m_bMusic.exchange(0)) StopPlayingStream();
     m_bMusic = on;
 }
 

@@ -22,6 +22,14 @@ namespace zqsound {
 extern std::atomic<DWORD> g_nStreamSerial;
 extern std::atomic<DWORD> g_nStreamReleased;
 
+// Fill threads started and not yet ended, wherever their handles went (a
+// thread that loads the next piece from pfnNext cannot join itself).
+extern std::atomic<int> g_nFillThreads;
+
+// Set by Exit while it ends the music, cleared by Init: nothing may load,
+// start or resume a stream, so no next piece starts behind Exit's back.
+extern std::atomic<int> g_bStreamsClosed;
+
 // Whether a stream is loaded and playing (paused or not), with its buffer.
 // Under the lock.
 int StreamIsPlaying();
