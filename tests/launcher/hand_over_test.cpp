@@ -10,9 +10,9 @@ namespace {
 
 using namespace launchertest;
 
-class HandOver : public LauncherProgram {};
+class WholeSuite : public LauncherProgram {};
 
-TEST_F(HandOver, LauncherToGameAndBack) {
+TEST_F(WholeSuite, LauncherToGameAndBack) {
     if (!fs::exists(dist_ / "Pearlwreck" / "Pearlwreck")) GTEST_SKIP() << "the game is not staged";
     const Picture title = ReadBmp(dist_ / "Pearlwreck" / "title" / "titlebackground.bmp");
     ASSERT_TRUE(title.Loaded());

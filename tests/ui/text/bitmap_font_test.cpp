@@ -22,9 +22,9 @@ int Width(char c) {
     return Widths()[size_t(c - '!')];
 }
 
-class Fonts : public texttest::TextTest {};
+class BitmapFonts : public texttest::TextTest {};
 
-TEST_F(Fonts, SlicingMeasuresGlyphsSpaceAndGap) {
+TEST_F(BitmapFonts, SlicingMeasuresGlyphsSpaceAndGap) {
     WriteBmp("font.bmp", FontPicture(Widths(), 12, texttest::White));
     BitmapFont font;
     ASSERT_EQ(font.Load("font.bmp"), 1);
@@ -44,7 +44,7 @@ TEST_F(Fonts, SlicingMeasuresGlyphsSpaceAndGap) {
     EXPECT_EQ(font.TextWidth("A b"), 1 + Width('A') + 9 + 1 + Width('b'));
 }
 
-TEST_F(Fonts, GlyphsWithBlueInsideAndWideSeparatorsSliceTheSame) {
+TEST_F(BitmapFonts, GlyphsWithBlueInsideAndWideSeparatorsSliceTheSame) {
     texttest::Picture picture = FontPicture(Widths(), 12, texttest::White);
     // A blue hole inside "#" does not split it: none of its columns is all blue.
     picture.Fill(GlyphLeft(Widths(), 2) + 5, 3, 4, 6, texttest::Blue);
@@ -55,7 +55,7 @@ TEST_F(Fonts, GlyphsWithBlueInsideAndWideSeparatorsSliceTheSame) {
     EXPECT_EQ(font.glyphs[3].start, GlyphLeft(Widths(), 3));
 }
 
-TEST_F(Fonts, TooFewGlyphsOrNoFileIsNoFont) {
+TEST_F(BitmapFonts, TooFewGlyphsOrNoFileIsNoFont) {
     std::vector<int> short_widths = Widths();
     short_widths.pop_back(); // 93 glyphs
     WriteBmp("short.bmp", FontPicture(short_widths, 12, texttest::White));
@@ -69,7 +69,7 @@ TEST_F(Fonts, TooFewGlyphsOrNoFileIsNoFont) {
     EXPECT_EQ(InkSpan(target, 5).first, -1);
 }
 
-TEST_F(Fonts, DrawingLeftRightAndClipped) {
+TEST_F(BitmapFonts, DrawingLeftRightAndClipped) {
     WriteBmp("font.bmp", FontPicture(Widths(), 12, texttest::White));
     BitmapFont font;
     ASSERT_EQ(font.Load("font.bmp"), 1);
@@ -102,7 +102,7 @@ TEST_F(Fonts, DrawingLeftRightAndClipped) {
     EXPECT_EQ(InkSpan(none, 5).first, -1);
 }
 
-TEST_F(Fonts, LongTextIsDrawnUpTo255Characters) {
+TEST_F(BitmapFonts, LongTextIsDrawnUpTo255Characters) {
     WriteBmp("font.bmp", FontPicture(std::vector<int>(94, 1), 4, texttest::White));
     BitmapFont font;
     ASSERT_EQ(font.Load("font.bmp"), 1);

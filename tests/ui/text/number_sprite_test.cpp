@@ -7,7 +7,7 @@
 
 namespace {
 
-class Numbers : public texttest::TextTest {
+class DigitNumbers : public texttest::TextTest {
 protected:
     void SetUp() override {
         TextTest::SetUp();
@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(Numbers, PageNumberEndsAtItsX) {
+TEST_F(DigitNumbers, PageNumberEndsAtItsX) {
     Sprite digits;
     ASSERT_EQ(digits.LoadStrip("digits.bmp", 10, 0), 1);
     ASSERT_EQ(digits.frameWidth, 80); // the whole strip: a step of 8
@@ -34,7 +34,7 @@ TEST_F(Numbers, PageNumberEndsAtItsX) {
     EXPECT_EQ(DigitsFrom(target, 700, 8, 2), (std::vector<int>{1, 2}));
 }
 
-TEST_F(Numbers, ZeroPaddedCentredAndRightAligned) {
+TEST_F(DigitNumbers, ZeroPaddedCentredAndRightAligned) {
     NumberSprite number;
     ASSERT_EQ(number.LoadStrip("digits.bmp", 10, 0), 1);
     number.DivideWidthByFrames();

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int A = 30, B = 48, Two = 3, Minus = 12, Space = 57, Backspace = 14;
 
-class Fields : public texttest::TextTest {
+class TextFields : public texttest::TextTest {
 protected:
     void SetUp() override {
         TextTest::SetUp();
@@ -39,7 +39,7 @@ protected:
     BitmapFont normal_, highlight_;
 };
 
-TEST_F(Fields, TypingTheCharacterTable) {
+TEST_F(TextFields, TypingTheCharacterTable) {
     TextField field;
     Setup(field, 0, 0, 1000);
     field.selectable = 0;
@@ -55,7 +55,7 @@ TEST_F(Fields, TypingTheCharacterTable) {
     EXPECT_EQ(CharacterForKey(1), 0); // Escape
 }
 
-TEST_F(Fields, CapacityAndWidthLimits) {
+TEST_F(TextFields, CapacityAndWidthLimits) {
     TextField wide;
     Setup(wide, 0, 0, 10000);
     wide.SetFocus(1);
@@ -81,7 +81,7 @@ TEST_F(Fields, CapacityAndWidthLimits) {
     EXPECT_STREQ(narrow.Text(), "bbbbbbbb ");
 }
 
-TEST_F(Fields, BackspaceTabAndEnter) {
+TEST_F(TextFields, BackspaceTabAndEnter) {
     TextField field;
     Setup(field, 0, 0, 1000);
     field.SetFocus(1);
@@ -117,7 +117,7 @@ TEST_F(Fields, BackspaceTabAndEnter) {
     EXPECT_STREQ(field.Text(), "a2a");
 }
 
-TEST_F(Fields, FocusClearsKeysTypedElsewhereAndTextMustFit) {
+TEST_F(TextFields, FocusClearsKeysTypedElsewhereAndTextMustFit) {
     TextField field;
     Setup(field, 0, 0, 1000);
     Type({A, B});
@@ -138,7 +138,7 @@ TEST_F(Fields, FocusClearsKeysTypedElsewhereAndTextMustFit) {
     EXPECT_EQ(small.length, 0);
 }
 
-TEST_F(Fields, SelectableGroupClicks) {
+TEST_F(TextFields, SelectableGroupClicks) {
     TextField first, second;
     Setup(first, 100, 50, 150);
     Setup(second, 100, 100, 150);
@@ -167,7 +167,7 @@ TEST_F(Fields, SelectableGroupClicks) {
     EXPECT_EQ(second.selected, 0);
 }
 
-TEST_F(Fields, PlainFieldsFocusAtOnceAndClicksUseTheOrigin) {
+TEST_F(TextFields, PlainFieldsFocusAtOnceAndClicksUseTheOrigin) {
     TextField field;
     Setup(field, 50, 282, 580);
     field.selectable = 0;
@@ -179,7 +179,7 @@ TEST_F(Fields, PlainFieldsFocusAtOnceAndClicksUseTheOrigin) {
     EXPECT_EQ(field.focused, 0);
 }
 
-TEST_F(Fields, SelectedFieldIsDrawnInTheHighlightFont) {
+TEST_F(TextFields, SelectedFieldIsDrawnInTheHighlightFont) {
     TextField field;
     Setup(field, 20, 5, 200);
     field.SetText("ab");
@@ -205,7 +205,7 @@ TEST_F(Fields, SelectedFieldIsDrawnInTheHighlightFont) {
     EXPECT_EQ(PixelAt(one, 0, 3), texttest::White);
 }
 
-TEST_F(Fields, DrawingClipsAtTheFieldsRightEdge) {
+TEST_F(TextFields, DrawingClipsAtTheFieldsRightEdge) {
     TextField field;
     Setup(field, 10, 0, 30);
     field.SetText("aaaaaaaaaa");
