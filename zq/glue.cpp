@@ -173,6 +173,7 @@ void ZQSetWindowXY(int x, int y) {
 int ZQIsHardwareD3D() {
     return g_bHardware3D;
 }
+// The next three answer constants: they are the library's interface as designed.
 int ZQ8BitTextures() {
     return 0;
 }
