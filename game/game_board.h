@@ -70,12 +70,12 @@ public:
     Sprite* waterSprite = nullptr;
     Sprite* islandSprite = nullptr;
 
-    // Fields of the rules.
+    // Fields of the rules: nothing until a game starts (the panel shows 000 searches).
     int32_t score = 0;
-    int32_t findValue = 100;
-    int32_t findStep = 25;
-    int32_t findBase = 100;
-    int32_t searchesLeft = 25;
+    int32_t findValue = 0;
+    int32_t findStep = 0;
+    int32_t findBase = 0;
+    int32_t searchesLeft = 0;
     int32_t round = 0;
     int32_t streak[TreasureCount + 1] = {}; // 1..5
     int32_t bonusUntil = 0;

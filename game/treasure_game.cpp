@@ -45,10 +45,6 @@ IDirectDrawSurface* BackBuffer() {
     return back;
 }
 
-bool DeadlinePassed(int32_t deadline) {
-    return g_TickClock.Since(deadline) >= 0;
-}
-
 } // namespace
 
 TreasureGame::TreasureGame() {
@@ -168,7 +164,7 @@ int32_t TreasureGame::WorkOfState(int32_t x, int32_t y, int32_t buttons) {
     case Idle: {
         Button* newGame =
             screen && screen->Buttons() ? screen->Buttons()->FindByName("newgame") : nullptr;
-        if (newGame && g_TickClock.Since(lastBlink) > BlinkMilliseconds) {
+        if (newGame && Now() - lastBlink > BlinkMilliseconds) {
             blinkOn = 1 - blinkOn;
             newGame->SetFrameOffset(blinkOn);
             newGame->DrawOn(BackBuffer());
@@ -202,7 +198,7 @@ int32_t TreasureGame::WorkOfState(int32_t x, int32_t y, int32_t buttons) {
         }
         break;
     case RoundWon:
-        if (!DeadlinePassed(stateDeadline)) {
+        if (Now() - stateDeadline < 0) {
             break;
         }
         if (!board.AdvanceRound()) {
@@ -224,7 +220,7 @@ int32_t TreasureGame::WorkOfState(int32_t x, int32_t y, int32_t buttons) {
         }
         break;
     case GameWon:
-        if (!DeadlinePassed(stateDeadline)) {
+        if (Now() - stateDeadline < 0) {
             break;
         }
         while (board.ConvertSearch()) {
@@ -243,7 +239,7 @@ int32_t TreasureGame::WorkOfState(int32_t x, int32_t y, int32_t buttons) {
         }
         break;
     case GameOver:
-        if (!DeadlinePassed(stateDeadline)) {
+        if (Now() - stateDeadline < 0) {
             break;
         }
         PlaySound("gameover");

@@ -13,6 +13,8 @@
 #include "game/treasure_game.h"
 #include "shell/shell_state.h"
 #include "temp_folder.h"
+#include "shell/scene_manager.h"
+#include "ui/pointer.h"
 
 namespace {
 
@@ -172,4 +174,147 @@ TEST(TurnBonus, OnlyTheEarnedPictureShows) {
     EXPECT_EQ(g_SpriteList.FindByName("TurnBonus9.bmp"), nullptr);
     g_SpriteList.Clear();
     EXPECT_EQ(g_SpriteList.Count(), 0);
+}
+
+namespace {
+
+// The game with its pop-ups and hall-of-fame entry recorded instead of shown.
+class ScriptedGame : public TreasureGame {
+public:
+    int ShowPicture(int32_t kind) override {
+        events.push_back("picture " + std::to_string(kind));
+        return 1;
+    }
+    int SubmitScore() override {
+        events.push_back("submit " + std::to_string(board.score));
+        return 1;
+    }
+    void PlaySound(const char* soundName) override { events.push_back(soundName); }
+    // Time moves only when the game sleeps.
+    int32_t Now() override { return clock; }
+    void Sleep(int32_t milliseconds) override {
+        clock += milliseconds;
+        if (milliseconds > 1) events.push_back("sleep " + std::to_string(milliseconds));
+    }
+    void PresentFrame() override { events.push_back("present"); }
+
+    std::vector<std::string> events;
+    int32_t clock = 0;
+};
+
+using Events = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(InEmptyFolder, WinConvertsEachSearchLeftWithASound) {
+    auto game = std::make_unique<ScriptedGame>();
+    game->Reset();
+    game->board.StartGame(25);
+    game->board.score = 1000;
+    game->board.searchesLeft = 4;
+    game->SetState(GameWon);
+    game->stateDeadline = game->Now();
+    game->events.clear();
+    EXPECT_EQ(game->Frame(), FrameContinue);
+    EXPECT_EQ(game->events,
+              (Events{"1treasure", "sleep 100", "present", "1treasure", "sleep 100", "present",
+                      "1treasure", "sleep 100", "present", "1treasure", "sleep 100", "present",
+                      "win", "present", "picture 2", "submit 41000"}));
+    EXPECT_EQ(game->board.searchesLeft, 0);
+    EXPECT_EQ(game->State(), Idle);
+}
+
+TEST_F(InEmptyFolder, LostGameShowsItsPictureAndEntersTheScore) {
+    auto game = std::make_unique<ScriptedGame>();
+    game->Reset();
+    game->board.StartGame(25);
+    game->board.score = 300;
+    game->SetState(GameOver);
+    game->stateDeadline = game->Now() + 1000; // still waiting
+    game->events.clear();
+    game->Frame();
+    EXPECT_TRUE(game->events.empty());
+    EXPECT_EQ(game->State(), GameOver);
+    game->stateDeadline = game->Now();
+    game->Frame();
+    EXPECT_EQ(game->events, (Events{"gameover", "picture 1", "submit 300"}));
+    EXPECT_EQ(game->State(), Idle);
+}
+
+TEST_F(InEmptyFolder, NewGameStartsAtRoundOneAndRoundsAdvance) {
+    auto game = std::make_unique<ScriptedGame>();
+    game->Reset();
+    EXPECT_EQ(game->board.searchesLeft, 0); // the panel shows 000 before a game
+    game->board.mapIndex = 5;
+    game->SetState(NewGame);
+    game->events.clear();
+    game->Frame();
+    EXPECT_EQ(game->events, (Events{"reveal", "picture 0"}));
+    EXPECT_EQ(game->State(), Playing);
+    EXPECT_EQ(game->board.mapIndex, 0);
+    EXPECT_EQ(game->board.searchesLeft, 25);
+    EXPECT_EQ(game->board.score, 0);
+
+    // The last piece found: one second later the next round and its picture.
+    game->board.roundComplete = true;
+    game->board.score = 1000;
+    game->Frame();
+    EXPECT_EQ(game->State(), RoundWon);
+    EXPECT_EQ(game->stateDeadline, game->Now() + 1000);
+    game->stateDeadline = game->Now();
+    game->events.clear();
+    game->Frame();
+    EXPECT_EQ(game->events, (Events{"advance", "picture 0"}));
+    EXPECT_EQ(game->State(), Playing);
+    EXPECT_EQ(game->board.round, 1);
+    EXPECT_EQ(game->board.score, 2000);
+
+    // The ninth round won: the game is won, and the next frame converts.
+    game->board.round = 8;
+    game->board.roundComplete = true;
+    game->Frame();
+    game->stateDeadline = game->Now();
+    game->events.clear();
+    game->Frame();
+    EXPECT_EQ(game->State(), GameWon);
+    EXPECT_TRUE(game->events.empty());
+}
+
+TEST_F(InEmptyFolder, RightButtonAddsSearchesEveryFrameInEveryState) {
+    auto game = std::make_unique<ScriptedGame>();
+    game->Reset();
+    g_Pointer.SetRight(1);
+    game->Frame();
+    game->Frame();
+    EXPECT_EQ(game->board.searchesLeft, 50);
+    game->SetState(GameOver);
+    game->stateDeadline = game->Now() + 1000;
+    game->Frame();
+    EXPECT_EQ(game->board.searchesLeft, 75);
+    g_Pointer.SetRight(0);
+    game->Frame();
+    EXPECT_EQ(game->board.searchesLeft, 75);
+}
+
+TEST_F(InEmptyFolder, SearchNeedsANewPress) {
+    auto game = std::make_unique<ScriptedGame>();
+    game->Reset();
+    game->SetState(NewGame);
+    game->Frame();
+    // A chart cell without treasure on this deal.
+    int32_t water = -1;
+    for (int32_t i = Index(10, 10); i < 1406 && water < 0; ++i)
+        if (!game->board.IsExcluded(i) && game->board.cells[i].treasure == 0) water = i;
+    ASSERT_GE(water, 0);
+    g_Pointer.SetPosition(GameBoard::CellX(water) + 9, GameBoard::CellY(water) + 9);
+    g_Pointer.SetLeft(1);
+    game->Frame();
+    EXPECT_EQ(game->board.searchesLeft, 24);
+    game->Frame(); // still held: no second search
+    game->board.lastSearched = -1;
+    game->Frame();
+    EXPECT_EQ(game->board.searchesLeft, 24);
+    g_Pointer.SetLeft(0);
+    game->Frame();
+    EXPECT_EQ(game->board.searchesLeft, 24);
 }

@@ -227,6 +227,11 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
             ++islandsChecked;
         }
     EXPECT_GT(islandsChecked, 0);
+    // The panel before a game: round 1, score 0, no searches.
+    const int digitStep = font.width / 10;
+    EXPECT_EQ(DigitDifferences(idle, font, 755, 77, "0"), 0) << "score";
+    EXPECT_EQ(DigitDifferences(idle, font, 712 - (3 * digitStep) / 2, 165, "000"), 0) << "searches";
+    EXPECT_EQ(DigitDifferences(idle, font, 706, 370, "1"), 0) << "round";
 
     // The round picture at (135, 153).
     const Picture round = ReadBmp(copy.Root("round.bmp"));
