@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include "test_hooks.h"
+#include "test_threads.h"
 
 namespace soundtest {
 
@@ -65,7 +66,7 @@ public:
 
     // How long a question waits, and how long a held thread waits at most
     // before going on by itself (so a broken test fails instead of hanging).
-    static constexpr std::chrono::seconds kLimit{10};
+    static constexpr std::chrono::seconds kLimit = kWaitLimit;
 
 private:
     struct HoldEntry {
@@ -87,61 +88,6 @@ private:
     std::condition_variable changed_;
     std::vector<HoldEntry> holds_;
     std::vector<Arrival> arrivals_;
-};
-
-// Ends the test program with a message when a test has not finished in time:
-// a hang fails instead of blocking the run.
-class Watchdog {
-public:
-    explicit Watchdog(std::chrono::seconds limit);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
-    std::thread thread_;
-};
-
-// Waits, a bounded time, until `done` holds.
-bool Eventually(const std::function<bool()>& done);
-
-// Runs `work` on a thread of its own; Join waits for it, a bounded time.
-class Helper {
-public:
-    template <class F> explicit Helper(F work) {
-        thread_ = std::thread([this, work] {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                id_ = GetCurrentThreadId();
-            }
-            started_.notify_all();
-            work();
-            std::lock_guard<std::mutex> lock(mutex_);
-            finished_ = true;
-            done_.notify_all();
-        });
-        std::unique_lock<std::mutex> lock(mutex_);
-        started_.wait(lock, [this] { return id_.load() != 0; });
-    }
-    ~Helper();
-    Helper(const Helper&) = delete;
-    Helper& operator=(const Helper&) = delete;
-
-    DWORD Id() const { return id_; }
-    // Whether the work has finished, waiting at most `limit`.
-    bool Join(std::chrono::milliseconds limit = Interleaving::kLimit);
-    bool Finished();
-
-private:
-    std::mutex mutex_;
-    std::condition_variable started_;
-    std::condition_variable done_;
-    std::atomic<DWORD> id_{0};
-    bool finished_ = false;
-    std::thread thread_;
 };
 
 } // namespace soundtest
