@@ -275,13 +275,11 @@ SNDSample* ZQSound::FindSample(unsigned long id) {
 SNDSample* ZQSound::FindSampleID(unsigned long id) {
     SoundGuard guard;
     if (!g_SampleList) return nullptr;
-    // The loaded sample itself: neither a copy nor one handed out to play.
-    for (SNDSample* sample = g_SampleList; sample < g_pLastSample; ++sample) {
-        DWORD flags = sample->dwFlags;
-        if ((flags & SND_INUSE) && !(flags & (SND_RESERVED | SND_DUPLICATE)) &&
-            sample->dwID == (DWORD)id)
-            return sample;
-    }
+    // The first slot in use with the ID, whatever it is (the loaded sample,
+    // one reserved by FindSample, a duplicate in a lower slot); unlike
+    // FindSample it reserves and duplicates nothing. Kept as designed.
+    for (SNDSample* sample = g_SampleList; sample < g_pLastSample; ++sample)
+        if ((sample->dwFlags & SND_INUSE) && sample->dwID == (DWORD)id) return sample;
     return nullptr;
 }
 

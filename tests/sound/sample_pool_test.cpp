@@ -152,31 +152,37 @@ TEST_F(SoundTest, PauseResumesInPlaceAndTheGameBuildStopRewinds) {
     EXPECT_STREQ("Tue Jan  8 15:57:20 2002", g_Sound.GetLIBDate());
 }
 
-TEST_F(SoundTest, IdFormsActOnTheLoadedSampleNotOnCopiesOrReservations) {
-    // A duplicate in a lower slot than the sample it copies.
+TEST_F(SoundTest, IdFormsActOnTheFirstSlotWithTheIdAndReserveNothing) {
+    // Loading an ID twice leaves its sample reserved: the ID forms still
+    // reach it, and finding it changes nothing.
     ASSERT_EQ(1, Load("a.wav", Clip(), 5));
     ASSERT_EQ(1, Load("b.wav", Wav(1, 22050, 16, Pattern(22050, 1)), 10));
+    ASSERT_EQ(1, Load("b.wav", Wav(1, 22050, 16, Pattern(22050, 1)), 10));
     SNDSample* loaded = Slot(1);
+    ASSERT_EQ(SND_INUSE | SND_FORMAT | SND_RESERVED, loaded->dwFlags.load());
+    EXPECT_EQ(loaded, g_Sound.FindSampleID(10));
+    EXPECT_EQ(SND_INUSE | SND_FORMAT | SND_RESERVED, loaded->dwFlags.load());
+    EXPECT_EQ(Slot(2), ZQSound::g_pLastSample.load());
+    ASSERT_EQ(1, loaded->PlaySample(65535, 32768));
+    Pump(1000);
+    EXPECT_EQ(loaded, g_Sound.PauseSample(10));
+    EXPECT_EQ(2000u, loaded->dwPausePos);
+    EXPECT_EQ(1, loaded->UnPauseSample());
+    EXPECT_EQ(loaded, g_Sound.StopSample(10));
+    EXPECT_FALSE(loaded->SamplePlaying());
+    EXPECT_EQ(0u, PlayCursor(loaded));
+
+    // A duplicate in a lower slot than the sample it copies comes first.
     ASSERT_EQ(loaded, g_Sound.PlaySample(10, 65535, 32768));
     g_Sound.FreeSample(5ul);
     SNDSample* copy = g_Sound.PlaySample(10, 65535, 32768);
     ASSERT_EQ(Slot(0), copy);
-    EXPECT_EQ(loaded, g_Sound.FindSampleID(10));
-
-    // Stopping and pausing by ID reach the loaded sample; the copy sounds on.
-    EXPECT_EQ(loaded, g_Sound.StopSample(10));
-    EXPECT_FALSE(loaded->SamplePlaying());
-    EXPECT_TRUE(copy->SamplePlaying());
-    EXPECT_EQ(loaded, g_Sound.PauseSample(10));
-    EXPECT_TRUE(copy->SamplePlaying());
-
-    // A sample handed out by FindSample and not yet played is not found.
-    g_Sound.FreeSample(copy);
-    ASSERT_EQ(loaded, g_Sound.FindSample(10));
-    EXPECT_EQ(nullptr, g_Sound.FindSampleID(10));
-    EXPECT_EQ(nullptr, g_Sound.StopSample(10));
-    ASSERT_EQ(1, loaded->PlaySample(65535, 32768));
-    EXPECT_EQ(loaded, g_Sound.FindSampleID(10));
+    EXPECT_EQ(copy, g_Sound.FindSampleID(10));
+    EXPECT_EQ(SND_INUSE | SND_DUPLICATE, copy->dwFlags.load());
+    EXPECT_EQ(copy, g_Sound.StopSample(10));
+    EXPECT_FALSE(copy->SamplePlaying());
+    EXPECT_TRUE(loaded->SamplePlaying());
+    EXPECT_EQ(nullptr, g_Sound.FindSampleID(77));
 }
 
 TEST_F(SoundTest, PlayingOnceFollowsTheProgramsEffectsSwitch) {
