@@ -11,6 +11,8 @@
 
 using namespace zqsound;
 
+thread_local int zqsound::g_bOnFillThread = 0;
+
 namespace {
 
 // Event i: the play cursor has reached segment i, so segment i - 1 has just
@@ -69,6 +71,7 @@ int StreamHasEnded() {
 DWORD WINAPI ZQSound::FillStream(LPVOID unused) {
     // The stream is complete before its thread starts (LoadStream starts it
     // last), and its events stay open until this thread releases the stream.
+    g_bOnFillThread = 1;
     HANDLE events[STREAM_SEGMENTS + 1];
     {
         SoundGuard guard;

@@ -341,12 +341,15 @@ void ZQSound::discard_stream() {
             SetEvent(g_NotifyEvents[STREAM_STOP_EVENT]);
     }
     if (thread) {
-        ZQSOUND_HOOK(StreamThreadJoin);
-        WaitForSingleObject(thread, INFINITE);
+        // Exit from pfnNext does not wait for its own thread.
+        if (GetCurrentThreadId() != g_FillThreadID) {
+            ZQSOUND_HOOK(StreamThreadJoin);
+            WaitForSingleObject(thread, INFINITE);
+        }
         CloseHandle(thread);
     }
     // A thread that loaded the next piece from pfnNext let its own handle go.
-    while (g_nFillThreads > 0)
+    while (g_nFillThreads > (g_bOnFillThread ? 1 : 0))
         std::this_thread::yield();
     SoundGuard guard;
     if (g_StreamInfo.dwFlags & STREAM_LOADED) ReleaseStream();

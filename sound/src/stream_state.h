@@ -26,6 +26,10 @@ extern std::atomic<DWORD> g_nStreamReleased;
 // thread that loads the next piece from pfnNext cannot join itself).
 extern std::atomic<int> g_nFillThreads;
 
+// Set on a fill thread: a call that waits for fill threads (Exit, from
+// pfnNext) does not wait for the one it runs on.
+extern thread_local int g_bOnFillThread;
+
 // Set by Exit while it ends the music, cleared by Init: nothing may load,
 // start or resume a stream, so no next piece starts behind Exit's back.
 extern std::atomic<int> g_bStreamsClosed;

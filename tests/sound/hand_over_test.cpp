@@ -103,3 +103,28 @@ TEST_F(HandOverTest, StopStreamDuringTheHandOverLetsTheNextPiecePlayOnItsThread)
         ExpectNoFillThread();
     }
 }
+
+namespace {
+
+std::atomic<int> g_exitsFromNext{0};
+
+void ExitFromNext(unsigned long id) {
+    ++g_nextCalls;
+    g_Sound.Exit();
+    ++g_exitsFromNext;
+}
+
+} // namespace
+
+// A program may leave from its next function: Exit runs on the fill thread
+// that called it and must not wait for that thread.
+TEST_F(HandOverTest, ExitFromTheNextFunctionEndsEverything) {
+    g_Sound.SetStreamNextFunc(ExitFromNext);
+    PlayToTheEnd(1, false);
+    ASSERT_TRUE(Eventually([] { return g_exitsFromNext == 1; }));
+    EXPECT_EQ(1, g_nextCalls.load());
+    EXPECT_EQ(nullptr, Stream().pSample.load());
+    EXPECT_EQ(nullptr, ZQSound::GetDSObject());
+    EXPECT_EQ(nullptr, ZQSound::g_FillThread.load());
+    ASSERT_EQ(1, g_Sound.Init(nullptr, PoolSize()));
+}
