@@ -11,6 +11,8 @@
 #include <ludora/harness_host.h>
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 
 namespace ludora::host {
 
@@ -25,8 +27,16 @@ constexpr Services kLayerServices{
     .update_canvas_dc = gdi::update_canvas_dc,
 };
 
-// A replaced table is never freed: another thread may still be reading it.
 constinit std::atomic<const Services*> g_in_force{&kLayerServices};
+
+// Every table a test put in force, kept for the life of the process: another
+// thread may still be reading one that has been replaced since. (A deque never
+// moves what it holds.)
+std::deque<Services>& replacements() {
+    static std::deque<Services>* kept = new std::deque<Services>;
+    return *kept;
+}
+std::mutex g_replacing;
 
 } // namespace
 
@@ -39,7 +49,9 @@ const Services& layer_services() {
 }
 
 void replace_services(const Services& replacement) {
-    g_in_force.store(new Services(replacement), std::memory_order_release);
+    std::lock_guard lock(g_replacing);
+    replacements().push_back(replacement);
+    g_in_force.store(&replacements().back(), std::memory_order_release);
 }
 
 void restore_services() {
