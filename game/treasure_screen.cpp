@@ -52,8 +52,10 @@ TreasureScreen::TreasureScreen() {
     game.SetScreen(this);
 }
 
+// The shut-down has destroyed the screen already; at the program's exit the
+// running copies may be gone before the screen, so they are not touched here.
 TreasureScreen::~TreasureScreen() {
-    DestroySprites();
+    DeleteSprites();
 }
 
 void TreasureScreen::Activate(IDirectDraw* directDrawObject, IDirectDrawSurface* back) {
@@ -143,6 +145,10 @@ void TreasureScreen::Destroy() {
 void TreasureScreen::DestroySprites() {
     // The running copies borrow the bonus pictures' frames: they go first.
     g_SpriteList.Clear();
+    DeleteSprites();
+}
+
+void TreasureScreen::DeleteSprites() {
     for (Sprite*& sprite : bonusSprites) {
         delete sprite;
         sprite = nullptr;

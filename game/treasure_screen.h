@@ -36,4 +36,5 @@ public:
 
 private:
     void DestroySprites();
+    void DeleteSprites();
 };
