@@ -33,7 +33,7 @@ bool StagedGameExists() {
 }
 
 // The middle of a cell is inside its hit box and no lower cell's.
-std::string ClickCell(int index, int holdMs = 120) {
+std::string ClickCell(int index, int holdMs = 250) {
     std::ostringstream line;
     line << "click " << reference::CellX(index) + 9 << " " << reference::CellY(index) + 9
          << " left " << holdMs << "\n";
@@ -149,11 +149,11 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
 
     const std::string shots = copy.Root("");
     std::ostringstream script;
-    script << "wait 500\nclick 400 300 left 120\nwait 1500\n"; // the splash ends on a click
+    script << "wait 500\nclick 400 300 left 250\nwait 1500\n"; // the splash ends on a click
     script << "shot " << shots << "idle.bmp\n";
-    script << "click 754 506 left 120\nwait 1500\n"; // "newgame"
+    script << "click 754 506 left 250\nwait 1500\n"; // "newgame"
     script << "shot " << shots << "round.bmp\n";
-    script << "key down SPACE\nwait 120\nkey up SPACE\nwait 800\n";
+    script << "key down SPACE\nwait 250\nkey up SPACE\nwait 800\n";
     bool first = true;
     for (int t = 1; t <= 5; ++t)
         for (int cell : pieces[t]) {
@@ -162,7 +162,7 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
             first = false;
         }
     // One second later the next round's picture: closed with a click.
-    script << "wait 2500\nclick 400 300 left 120\nwait 800\n";
+    script << "wait 2500\nclick 400 300 left 250\nwait 800\n";
     // Round 2: seventy searches next to the pieces, each costing one.
     const std::vector<int> distance = RingDistances(round2);
     std::vector<int> misses;
@@ -173,15 +173,15 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
     for (int cell : misses)
         script << ClickCell(cell) << "wait " << (distance[cell] + 1) * 50 + 300 << "\n";
     // Game over one second later: its sound plays out under the picture.
-    script << "wait 4500\nclick 400 300 left 120\nwait 2500\n";
+    script << "wait 4500\nclick 400 300 left 250\nwait 2500\n";
     script << "shot " << shots << "panel.bmp\n";
-    script << "click 754 552 left 120\nwait 7000\n"; // "exit", then the credits
+    script << "click 754 552 left 250\nwait 7000\n"; // "exit", then the credits
     copy.WriteText(copy.Root("script.txt"), script.str());
 
     // The headless driver mixes without a sound device and writes what it plays.
     const int status =
         copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO_OUT=" + copy.Root("sound.wav"),
-                  "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=10",
+                  "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
                   "LUDORA_SCRIPT=" + copy.Root("script.txt"),
                   "LUDORA_MESSAGE_LOG=" + copy.Root("messages.log")});
     EXPECT_EQ(status, 0);
@@ -296,13 +296,13 @@ TEST(WholeGame, PlaysWithNothingButItsPictures) {
     ASSERT_GE(piece, 0);
 
     std::ostringstream script;
-    script << "wait 500\nclick 400 300 left 120\nwait 1500\nclick 754 506 left 120\nwait 1500\n";
-    script << "click 400 300 left 120\nwait 800\n" << ClickCell(piece) << "wait 1500\n";
+    script << "wait 500\nclick 400 300 left 250\nwait 1500\nclick 754 506 left 250\nwait 1500\n";
+    script << "click 400 300 left 250\nwait 800\n" << ClickCell(piece) << "wait 1500\n";
     script << "shot " << copy.Root("found.bmp") << "\n";
-    script << "click 754 552 left 120\nwait 7000\n";
+    script << "click 754 552 left 250\nwait 7000\n";
     copy.WriteText(copy.Root("script.txt"), script.str());
     const int status = copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
-                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=10",
+                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
                                  "LUDORA_SCRIPT=" + copy.Root("script.txt"),
                                  "LUDORA_MESSAGE_LOG=" + copy.Root("messages.log")});
     EXPECT_EQ(status, 0);
@@ -328,11 +328,11 @@ TEST(WholeGame, MenuHandsOverToTheLauncherWhenThereIsOne) {
         ASSERT_FALSE(copy.root.empty());
         std::ostringstream script;
         script
-            << "wait 500\nclick 400 300 left 120\nwait 1500\nclick 684 552 left 120\nwait 7000\n";
-        script << "shot " << copy.Root("after.bmp") << "\nclick 754 552 left 120\nwait 7000\n";
+            << "wait 500\nclick 400 300 left 250\nwait 1500\nclick 684 552 left 250\nwait 7000\n";
+        script << "shot " << copy.Root("after.bmp") << "\nclick 754 552 left 250\nwait 7000\n";
         copy.WriteText(copy.Root("script.txt"), script.str());
         const int status =
-            copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none", "LUDORA_TIME_SCALE=10",
+            copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none", "LUDORA_TIME_SCALE=5",
                       "LUDORA_SCRIPT=" + copy.Root("script.txt"),
                       "LUDORA_SHELL_LOG=" + copy.Root("shell.log")},
                      fromLauncher ? copy.root : "");
@@ -376,19 +376,19 @@ TEST(WholeGame, AbandonedGameEntersNothing) {
     ASSERT_EQ(misses.size(), 25u);
 
     std::ostringstream script;
-    script << "wait 500\nclick 400 300 left 120\nwait 1500\nclick 754 506 left 120\nwait 1500\n";
-    script << "click 400 300 left 120\nwait 800\n";
+    script << "wait 500\nclick 400 300 left 250\nwait 1500\nclick 754 506 left 250\nwait 1500\n";
+    script << "click 400 300 left 250\nwait 800\n";
     for (int cell : firstPieces)
         script << ClickCell(cell) << "wait 400\n";
-    script << "click 754 506 left 120\nwait 1500\nclick 400 300 left 120\nwait 800\n";
+    script << "click 754 506 left 250\nwait 1500\nclick 400 300 left 250\nwait 800\n";
     for (int cell : misses)
         script << ClickCell(cell) << "wait " << (distance[cell] + 1) * 50 + 300 << "\n";
     script << "wait 2500\nshot " << copy.Root("over.bmp")
-           << "\nclick 400 300 left 120\nwait 2500\n";
-    script << "click 754 552 left 120\nwait 7000\n";
+           << "\nclick 400 300 left 250\nwait 2500\n";
+    script << "click 754 552 left 250\nwait 7000\n";
     copy.WriteText(copy.Root("script.txt"), script.str());
     const int status = copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
-                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=10",
+                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
                                  "LUDORA_SCRIPT=" + copy.Root("script.txt")});
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(std::filesystem::exists(copy.Game("hiscore.dat")));
