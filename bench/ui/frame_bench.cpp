@@ -97,6 +97,13 @@ public:
 };
 
 BenchScene* scene = nullptr;
+std::string folder;
+
+void RemoveFolder() {
+    if (!folder.empty()) {
+        [[maybe_unused]] int removed = std::system(("rm -rf '" + folder + "'").c_str());
+    }
+}
 
 // A started game shell in a folder of pictures drawn here.
 void StartShell() {
@@ -105,6 +112,8 @@ void StartShell() {
     setenv("LUDORA_AUDIO", "none", 1);
     char pattern[] = "/tmp/ludora-bench-XXXXXX";
     if (!mkdtemp(pattern) || chdir(pattern) != 0) std::abort();
+    folder = pattern;
+    std::atexit(RemoveFolder);
     WriteBmp("background.bmp", 800, 600, [](int x, int y) {
         return Rgb{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 40};
     });
