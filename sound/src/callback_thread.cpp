@@ -130,4 +130,16 @@ void DrainSoundEvents(SNDSample* sample) {
     }
 }
 
+void DisarmStopNotify(SNDSample* sample) {
+    SoundGuard guard;
+    if (!sample->lpBuffer || !sample->notify.hEventNotify) return;
+    LPDIRECTSOUNDNOTIFY notifier = nullptr;
+    if (sample->lpBuffer->QueryInterface(IID_IDirectSoundNotify, (void**)&notifier) != DS_OK ||
+        !notifier)
+        return;
+    if (notifier->SetNotificationPositions(0, nullptr) == DS_OK)
+        sample->notify.hEventNotify = nullptr;
+    notifier->Release();
+}
+
 } // namespace zqsound

@@ -10,4 +10,9 @@ namespace zqsound {
 // start a chain armed later on the same entry. Called under the lock.
 void DrainSoundEvents(SNDSample* sample);
 
+// A buffer keeps the stop notification it was last armed with. Played again
+// without a chain, its stop would signal an entry that may by now serve
+// another chain: the notification goes before such a play. Under the lock.
+void DisarmStopNotify(SNDSample* sample);
+
 } // namespace zqsound

@@ -314,6 +314,7 @@ int ZQSound::PlaySampleIDOnce(long id, long volume, long pan) {
     if (!sample->lpBuffer || sample->SamplePlaying()) return 0;
     sample->SetPan(pan);
     sample->SetVolume(volume);
+    DisarmStopNotify(sample);
     sample->dwFlags &= ~SND_RESERVED;
     DWORD play = (sample->dwFlags & SND_LOOPED) ? DSBPLAY_LOOPING : 0;
     return sample->lpBuffer->Play(0, 0, play) == DS_OK;

@@ -1,6 +1,7 @@
 // Playing, stopping and pausing one sample, its levels, duplicates and chains.
 #include "zqsound.h"
 
+#include "chain_events.h"
 #include "sound_lock.h"
 #include "test_hooks.h"
 
@@ -71,11 +72,11 @@ int SNDSample::PlaySample(long volume, long pan) {
     SetPan(pan);
     SetVolume(volume);
 
+    int armed = 0;
     if (pNext) {
         _SNDEvent* entry = ZQSound::AllocSoundEvent();
         if (entry) {
             LPDIRECTSOUNDNOTIFY notifier = nullptr;
-            int armed = 0;
             if (lpBuffer->QueryInterface(IID_IDirectSoundNotify, (void**)&notifier) == DS_OK &&
                 notifier) {
                 entry->pSample = this;
@@ -92,6 +93,7 @@ int SNDSample::PlaySample(long volume, long pan) {
             }
         }
     }
+    if (!armed) DisarmStopNotify(this);
 
     dwFlags &= ~SND_RESERVED;
     DWORD play = (dwFlags & SND_LOOPED) ? DSBPLAY_LOOPING : 0;

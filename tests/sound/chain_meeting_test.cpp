@@ -122,3 +122,34 @@ TEST_F(ThreadMeetingTest, AStopFromBeforeTheListWasEmptiedStartsNoNewChain) {
     Pump(22051);
     ASSERT_TRUE(WaitFor([&] { return y->SamplePlaying() != 0; }));
 }
+
+// A sample played once with a chain and again without one: its stop must not
+// signal the entry its old chain used, which by now serves another chain.
+TEST_F(ThreadMeetingTest, APlayWithoutAChainStartsNoOtherChain) {
+    ASSERT_EQ(1, Load("a.wav", Clip(), 10));
+    ASSERT_EQ(1, Load("b.wav", Clip(), 11));
+    ASSERT_EQ(1, Load("c.wav", Wav(1, 22050, 16, Pattern(22050, 1)), 12));
+    ASSERT_EQ(1, Load("d.wav", Clip(), 13));
+    SNDSample* a = Slot(0);
+    SNDSample* b = Slot(1);
+    SNDSample* c = Slot(2);
+    SNDSample* d = Slot(3);
+    SNDSample::ChainSample(a, b);
+    ASSERT_EQ(a, g_Sound.PlaySample(10, 65535, 32768));
+    Pump(2206);
+    ASSERT_TRUE(WaitFor([&] { return b->SamplePlaying() && !(a->dwFlags & SND_CHAINED); }));
+    Pump(2206);
+
+    // The entry a's chain used now serves c's; a plays once, unchained.
+    SNDSample::ChainSample(c, d);
+    ASSERT_EQ(c, g_Sound.PlaySample(12, 65535, 32768));
+    EXPECT_EQ(1, g_Sound.PlaySampleIDOnce(10, 65535, 32768));
+    Pump(2206);
+    EXPECT_FALSE(a->SamplePlaying());
+    // Time for a wrongly woken chain to start; it must not.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(c->dwFlags & SND_CHAINED);
+    EXPECT_FALSE(d->SamplePlaying());
+    Pump(22051 - 2206);
+    ASSERT_TRUE(WaitFor([&] { return d->SamplePlaying() != 0; }));
+}
