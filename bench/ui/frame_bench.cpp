@@ -146,6 +146,17 @@ void FlipAlone(benchmark::State& state) {
 }
 BENCHMARK(FlipAlone)->Unit(benchmark::kMicrosecond);
 
+// The presentation of a frame whose every pixel changed (one full background copy first).
+void FlipAfterFullCopy(benchmark::State& state) {
+    StartShell();
+    const RECT whole{0, 0, 800, 600};
+    for (auto _ : state) {
+        ClippedBlit(g_ShellState.backSurface, 0, 0, scene->background->surface, whole, PlainBlit);
+        benchmark::DoNotOptimize(ZQFlip());
+    }
+}
+BENCHMARK(FlipAfterFullCopy)->Unit(benchmark::kMicrosecond);
+
 void WholeFrame(benchmark::State& state) {
     StartShell();
     for (auto _ : state) {
