@@ -305,7 +305,7 @@ protected:
     }
 };
 
-TEST_F(KilledLauncher, SoundSwitchAndClearedHallOfFameSurviveKills) {
+TEST_F(KilledLauncher, SwitchPlayersAndClearedHallOfFameSurviveKills) {
     StagedFolder folder(LUDORA_DIST_DIR);
     ASSERT_TRUE(folder.Ready());
     std::mt19937 random(20133);
@@ -340,7 +340,30 @@ TEST_F(KilledLauncher, SoundSwitchAndClearedHallOfFameSurviveKills) {
         ASSERT_TRUE(now == scores || now == cleared) << "kill " << kill << ": " << now.size();
         seenCleared += now == cleared;
     }
-    std::printf("launcher: 8 kills, %d found the hall of fame cleared\n", seenCleared);
+    // The players screen: the first player's name entered (every player is
+    // written back, key by key), then the player removed, again and again.
+    std::string players;
+    for (int i = 0; i < 30; ++i)
+        players += Click(400, 340, 400) + "type Z\nwait 150\n" +
+                   Click(53 + 474 + 50, 18 + 471 + 20, 400) + Click(400, 340, 400) +
+                   Click(53 + 360 + 50, 18 + 471 + 20, 400);
+    int seenEntered = 0;
+    for (int kill = 0; kill < 4; ++kill) {
+        WriteFile(folder.dist / "options.ini", options);
+        RunAndKill(folder, players, random);
+        const Profile now = ParseProfile(ReadFile(folder.dist / "options.ini"));
+        ASSERT_TRUE(now.whole) << "kill " << kill;
+        Sections expected = OldOptions();
+        ASSERT_TRUE(now.sections.count("Player1") && now.sections.at("Player1").count("name"));
+        const std::string name = now.sections.at("Player1").at("name");
+        ASSERT_EQ(name.rfind("Player1", 0), 0u) << name;
+        EXPECT_EQ(name.find_first_not_of('Z', 7), std::string::npos) << name;
+        expected["Player1"]["name"] = name;
+        seenEntered += name != "Player1";
+        EXPECT_EQ(now.sections, expected) << "kill " << kill;
+    }
+    std::printf("launcher: 12 kills, %d found the hall of fame cleared, %d a name entered\n",
+                seenCleared, seenEntered);
 }
 
 } // namespace
