@@ -221,14 +221,15 @@ int ZQSound::open_stream(char* fileName, unsigned long id) {
     // The thread starts last, on a stream that is complete: nothing above
     // has to end it again.
     DWORD threadId = 0;
+    ++g_nFillThreads;
     HANDLE thread = CreateThread(nullptr, 0, FillStream, nullptr, 0, &threadId);
     if (!thread) {
+        --g_nFillThreads;
         g_StreamInfo.dwFlags &= ~(DWORD)STREAM_FILLING;
         ReleaseStream();
         return 0;
     }
     SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
-    ++g_nFillThreads;
     g_FillThread = thread;
     g_FillThreadID = threadId;
     return 1;
