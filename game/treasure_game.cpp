@@ -428,9 +428,14 @@ void TreasureGame::Sleep(int32_t milliseconds) {
     ::Sleep(static_cast<DWORD>(milliseconds));
 }
 
+namespace {
+constexpr int32_t CentrePan = 32768; // the sound scale's centre
+} // namespace
+
 void TreasureGame::PlaySound(const char* soundName) {
-    // Full volume and pan 0, as every sound of the game is played; kept as designed.
-    g_SoundBank.Play(soundName, 65535, 0);
+    // Full volume in the middle: pan 0 of the sound scale is hard right, which
+    // would leave the left speaker silent for every effect of the game.
+    g_SoundBank.Play(soundName, 65535, CentrePan);
 }
 
 void TreasureGame::StopSound(const char* soundName) {

@@ -96,7 +96,8 @@ struct Sound {
     std::vector<int16_t> samples;
 };
 
-inline Sound ReadWav(const std::string& path) {
+// The samples of a 16-bit WAV file: all channels mixed, or one channel (0 left, 1 right).
+inline Sound ReadWav(const std::string& path, int onlyChannel = -1) {
     Sound sound;
     const std::vector<unsigned char> bytes = ReadFile(path);
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return sound;
@@ -112,7 +113,8 @@ inline Sound ReadWav(const std::string& path) {
             for (size_t i = at + 8; i + 2 * channels <= end; i += 2 * channels) {
                 int sum = 0;
                 for (int c = 0; c < channels; ++c)
-                    sum += static_cast<int16_t>(Little(bytes, i + 2 * c, 2));
+                    if (onlyChannel < 0 || onlyChannel == c)
+                        sum += static_cast<int16_t>(Little(bytes, i + 2 * c, 2));
                 sound.samples.push_back(static_cast<int16_t>(std::clamp(sum, -32768, 32767)));
             }
         }

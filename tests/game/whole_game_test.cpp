@@ -206,6 +206,12 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
     EXPECT_TRUE(Heard(capture, program_run::ReadWav(copy.Game("sounds/13.wav")))) << "\"gameover\"";
     // Nor is the measure fooled: "win" belongs to a won game only.
     EXPECT_FALSE(Heard(capture, program_run::ReadWav(copy.Game("sounds/12.wav")))) << "\"win\"";
+    // The effects come from both speakers alike (music is off here).
+    const double left = audio_measure::rms(program_run::ReadWav(copy.Root("sound.wav"), 0).samples);
+    const double right =
+        audio_measure::rms(program_run::ReadWav(copy.Root("sound.wav"), 1).samples);
+    EXPECT_GT(left, 0.8 * right) << "left " << left << ", right " << right;
+    EXPECT_GT(right, 0.8 * left) << "left " << left << ", right " << right;
 
     const Picture background = ReadBmp(copy.Game("background.bmp"));
     const Picture tiles = ReadBmp(copy.Game("tileset.bmp"));
