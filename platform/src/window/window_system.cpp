@@ -648,7 +648,9 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
         case GWL_STYLE:
             return static_cast<LONG>(w.style);
         case GWL_EXSTYLE:
-            return static_cast<LONG>(w.ex_style);
+            // A window placed topmost reports WS_EX_TOPMOST, as on Windows.
+            return static_cast<LONG>((w.ex_style & ~static_cast<DWORD>(WS_EX_TOPMOST)) |
+                                     (w.topmost ? WS_EX_TOPMOST : 0));
         case GWLP_USERDATA:
             return w.user_data;
         default:
