@@ -1,6 +1,7 @@
 #include "shell/music.h"
 
 #include <cstdlib>
+#include <thread>
 
 #include <mmsystem.h>
 
@@ -29,6 +30,29 @@ bool FileCanBeRead(const char* path) {
     return true;
 }
 
+// The music fades in beside the start-up instead of holding the splash back
+// for the fade's 300 ms; the fade only sets the stream's volume, under the
+// sound library's own lock.
+std::thread FadeIn;
+
+void FinishFadeIn() {
+    if (FadeIn.joinable()) {
+        FadeIn.join();
+    }
+}
+
+void FadeMusicInBeside(unsigned long milliseconds) {
+    FinishFadeIn();
+    // The fade's first step at once, so nothing is heard at full volume.
+    ZQSound::SetStreamVolume(0);
+    FadeIn = std::thread([milliseconds] { g_Sound.FadeMusicIn(milliseconds); });
+    static bool joinedAtExit = false;
+    if (!joinedAtExit) {
+        joinedAtExit = true;
+        std::atexit(FinishFadeIn); // before the sound library's objects go
+    }
+}
+
 void OpenAndPlayMp3(HWND window) {
     mciSendStringA("open .\\sounds\\music.mp3 alias music", nullptr, 0, nullptr);
     mciSendStringA("play music notify", nullptr, 0, window);
@@ -47,7 +71,7 @@ void StartMusic(HWND window, const char* optionsPath) {
         if (g_Sound.LoadStream(WavPath, 0)) {
             ZQSound::SetStreamVolume(32767);
             g_Sound.PlayStream(STREAM_LOOP);
-            g_Sound.FadeMusicIn(300);
+            FadeMusicInBeside(300);
         }
     }
     g_SoundBank.EnableSFX(SwitchIsOn(optionsPath, "SFX") ? 1 : 0);

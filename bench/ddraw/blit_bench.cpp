@@ -3,7 +3,7 @@
 // and SDL2's colour-keyed blit at the same format for scale. Also what loading a
 // picture costs: 24-bit, 32-bit and palettised pictures onto a 5-6-5 surface,
 // through blit() and through the reference (the <true> runs).
-#include "ddraw/blitter.h"
+#include "pixels/blitter.h"
 
 #include <ddraw.h>
 
@@ -131,16 +131,16 @@ void BM_PresentConversion(benchmark::State& state) {
     DDSURFACEDESC lock{};
     lock.dwSize = sizeof(lock);
     scene().picture->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr);
-    ludora::video::Canvas c;
+    ludora::pixels::Canvas c;
     c.top = static_cast<uint8_t*>(lock.lpSurface);
     c.pitch = lock.lPitch;
     c.width = kWidth;
     c.height = kHeight;
-    c.format = ludora::video::format_rgb565();
+    c.format = ludora::pixels::format_rgb565();
     scene().picture->Unlock(nullptr);
     std::vector<uint32_t> out(size_t(kWidth) * kHeight);
     for (auto _ : state) {
-        ludora::video::convert_to_xrgb(c, RECT{0, 0, kWidth, kHeight}, out.data(), kWidth);
+        ludora::pixels::convert_to_xrgb(c, RECT{0, 0, kWidth, kHeight}, out.data(), kWidth);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * kScreenBytes);
@@ -152,8 +152,8 @@ BENCHMARK(BM_PresentConversion);
 struct Picture {
     std::vector<uint8_t> bytes;
     std::vector<uint32_t> palette;
-    ludora::video::Canvas canvas;
-    Picture(const ludora::video::PixelFormat& format, bool bottom_up) {
+    ludora::pixels::Canvas canvas;
+    Picture(const ludora::pixels::PixelFormat& format, bool bottom_up) {
         const int stride = ((kWidth * format.bits + 31) / 32) * 4;
         bytes.resize(size_t(stride) * kHeight);
         for (size_t i = 0; i < bytes.size(); ++i)
@@ -174,8 +174,8 @@ struct Picture {
 };
 
 template <bool Reference> void convert_picture(benchmark::State& state, const Picture& from) {
-    Picture to(ludora::video::format_rgb565(), false);
-    ludora::video::BlitRequest r;
+    Picture to(ludora::pixels::format_rgb565(), false);
+    ludora::pixels::BlitRequest r;
     r.source = &from.canvas;
     r.source_rect = RECT{0, 0, kWidth, kHeight};
     r.dest = &to.canvas;
@@ -183,9 +183,9 @@ template <bool Reference> void convert_picture(benchmark::State& state, const Pi
     r.clip = r.source_rect;
     for (auto _ : state) {
         if (Reference) {
-            ludora::video::blit_reference(r);
+            ludora::pixels::blit_reference(r);
         } else {
-            ludora::video::blit(r);
+            ludora::pixels::blit(r);
         }
         benchmark::ClobberMemory();
     }
@@ -193,19 +193,19 @@ template <bool Reference> void convert_picture(benchmark::State& state, const Pi
 }
 
 template <bool Reference> void BM_Picture24To565(benchmark::State& state) {
-    convert_picture<Reference>(state, Picture(ludora::video::format_rgb24(), true));
+    convert_picture<Reference>(state, Picture(ludora::pixels::format_rgb24(), true));
 }
 BENCHMARK(BM_Picture24To565<false>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Picture24To565<true>)->Unit(benchmark::kMicrosecond);
 
 template <bool Reference> void BM_Picture32To565(benchmark::State& state) {
-    convert_picture<Reference>(state, Picture(ludora::video::format_xrgb32(), true));
+    convert_picture<Reference>(state, Picture(ludora::pixels::format_xrgb32(), true));
 }
 BENCHMARK(BM_Picture32To565<false>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Picture32To565<true>)->Unit(benchmark::kMicrosecond);
 
 template <bool Reference> void BM_Picture8To565(benchmark::State& state) {
-    convert_picture<Reference>(state, Picture(ludora::video::format_indexed(8), true));
+    convert_picture<Reference>(state, Picture(ludora::pixels::format_indexed(8), true));
 }
 BENCHMARK(BM_Picture8To565<false>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Picture8To565<true>)->Unit(benchmark::kMicrosecond);

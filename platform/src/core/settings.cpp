@@ -50,6 +50,14 @@ int headless_refresh() {
     return hz > 0 && hz <= 1000 ? hz : 0;
 }
 
+bool pacing() {
+    return env("LUDORA_PACING") != "off";
+}
+
+std::string frame_log() {
+    return env("LUDORA_FRAME_LOG");
+}
+
 bool audio_disabled() {
     return env("LUDORA_AUDIO") == "none";
 }

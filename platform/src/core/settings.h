@@ -22,6 +22,13 @@ bool seed_override(unsigned& seed);
 // LUDORA_HEADLESS_REFRESH=HZ: the headless driver presents at most HZ frames a
 // second, as a display would; 0 (unset) for as fast as they come.
 int headless_refresh();
+// LUDORA_PACING=off: frames go out as fast as they come, every one converted
+// and uploaded, and an idle program polls without waiting (for measuring what
+// the pacing saves). On by default.
+bool pacing();
+// LUDORA_FRAME_LOG=FILE: the time of each of the first presentations, and of
+// the process's start, written to FILE (empty when unset).
+std::string frame_log();
 // LUDORA_SCALE: whole window scale factor, 0 for "largest that fits".
 int window_scale();
 // LUDORA_AUDIO=none: no sound device at all.

@@ -1,5 +1,7 @@
 #include "ddraw/shown_picture.h"
 
+#include "core/settings.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -44,7 +46,8 @@ void ShownPicture::remember_source(const Canvas& c, const RECT& area) {
 const std::vector<uint32_t>& ShownPicture::frame_for(const Canvas& c, const RECT& area,
                                                      POINT origin, int width, int height,
                                                      HWND window, bool fullscreen) {
-    if (unchanged(c, area, origin, width, height, window, fullscreen)) return frame_;
+    static const bool pacing = settings::pacing();
+    if (pacing && unchanged(c, area, origin, width, height, window, fullscreen)) return frame_;
     window_ = window;
     fullscreen_ = fullscreen;
     area_ = area;

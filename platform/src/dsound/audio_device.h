@@ -17,6 +17,9 @@ public:
 
 // SDL's default output device; null when SDL finds none.
 std::unique_ptr<AudioDevice> open_sdl_audio_device(Mixer& mixer);
+// SDL's device opened on a thread of its own, the headless one when SDL finds
+// none; nothing is mixed until one is open.
+std::unique_ptr<AudioDevice> open_audio_device_in_background(Mixer& mixer);
 // Mixes in blocks of 10 ms of layer time on a thread of its own.
 std::unique_ptr<AudioDevice> open_headless_audio_device(Mixer& mixer);
 

@@ -117,8 +117,8 @@ bool Mixer::acquire() {
     });
     std::lock_guard device_lock(device_mutex_);
     if (users_ == 0) {
-        if (!settings::headless()) device_ = open_sdl_audio_device(*this);
-        if (!device_) device_ = open_headless_audio_device(*this);
+        device_ = settings::headless() ? open_headless_audio_device(*this)
+                                       : open_audio_device_in_background(*this);
         if (!device_) return false;
         const std::string out = settings::audio_out();
         if (!out.empty()) {

@@ -4,6 +4,10 @@
 
 #include <SDL.h>
 
+#include <atomic>
+#include <cstdio>
+#include <dlfcn.h>
+
 namespace ludora::audio {
 namespace {
 
@@ -66,12 +70,34 @@ private:
     OutputFormat format_;
 };
 
-} // namespace
+void ignore_alsa_error(const char*, int, const char*, int, const char*, ...) {}
 
-std::unique_ptr<AudioDevice> open_sdl_audio_device(Mixer& mixer) {
+// ALSA, which SDL tries, complains on stderr in a dozen lines when there is
+// no device; the player hears about it in one line of ours instead. ALSA
+// comes in with SDL; the layer does not link it itself.
+void quiet_alsa() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler")))
+        set(&ignore_alsa_error);
+}
+
+std::unique_ptr<AudioDevice> open_quietly(Mixer& mixer) {
+    quiet_alsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
     auto device = std::make_unique<SdlAudioDevice>(mixer);
     if (!device->open()) return nullptr; // the destructor quits the subsystem again
+    return device;
+}
+
+} // namespace
+
+std::unique_ptr<AudioDevice> open_sdl_audio_device(Mixer& mixer) {
+    auto device = open_quietly(mixer);
+    static std::atomic<bool> told{false};
+    if (!device && !told.exchange(true)) {
+        std::fprintf(stderr, "ludora: no sound device, running silently\n");
+    }
     return device;
 }
 

@@ -29,7 +29,7 @@ public:
     int message_box(const char*, const char*, UINT) override { return 0; }
 
 private:
-    const int refresh_hz_ = settings::headless_refresh();
+    const int refresh_hz_ = settings::pacing() ? settings::headless_refresh() : 0;
     FramePacer pacer_;
 };
 

@@ -2,6 +2,7 @@
 // and input messages, then the quit message, then paint), translation of keys
 // into characters, and the default window procedure.
 #include "core/clock.h"
+#include "core/settings.h"
 #include "window/driver.h"
 #include "window/input.h"
 #include "window/keys.h"
@@ -84,6 +85,8 @@ std::atomic<unsigned> g_idle_waits{0};
 // waits a moment for a message rather than spinning, and a message queued
 // meanwhile wakes it at once. True when it waited.
 bool wait_when_idle() {
+    static const bool pacing = settings::pacing();
+    if (!pacing) return false;
     thread_local uint64_t frames_when_last_empty = UINT64_MAX;
     const uint64_t frames = frames_presented();
     const bool idle = frames == frames_when_last_empty;

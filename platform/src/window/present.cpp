@@ -3,6 +3,7 @@
 #include "window/present.h"
 
 #include "window/driver.h"
+#include "window/frame_log.h"
 #include "window/window_system.h"
 
 #include <atomic>
@@ -77,6 +78,7 @@ void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int
         f.height = height;
     }
     g_frames_presented.fetch_add(1, std::memory_order_relaxed);
+    log_frame(xrgb, width, height, pitch);
     driver().present(window, xrgb, width, height, pitch, fullscreen != 0);
 }
 

@@ -1,7 +1,9 @@
 // The SDL2 driver: one SDL window per shown top-level window, frames through
 // a streaming texture scaled by whole factors (nearest neighbour), SDL's
 // input turned into injected events, joysticks into the joystick registry.
+#include "core/quiet_stderr.h"
 #include "core/settings.h"
+#include "window/direct_rendering.h"
 #include "window/frame_memory.h"
 #include "window/frame_pacer.h"
 #include "window/joysticks.h"
@@ -303,6 +305,11 @@ public:
             w->shown.forget();
         }
         if (!w->texture) return;
+        if (!pacing_) {
+            SDL_UpdateTexture(w->texture, nullptr, xrgb, pitch * 4);
+            draw(*w);
+            return;
+        }
         // The same picture again is neither uploaded nor drawn; it still waits
         // for the refresh, so an unchanging program keeps its pace.
         bool waited_for_refresh = false;
@@ -346,6 +353,7 @@ public:
 private:
     std::map<HWND, SdlWindow> windows_;
     FramePacer pacer_;
+    const bool pacing_ = settings::pacing();
 
     SdlWindow* find(HWND hwnd) {
         auto it = windows_.find(hwnd);
@@ -399,8 +407,7 @@ private:
         w.window = SDL_CreateWindow(title_of(hwnd).c_str(), SDL_WINDOWPOS_CENTERED,
                                     SDL_WINDOWPOS_CENTERED, width * scale, height * scale, flags);
         if (!w.window) return nullptr;
-        w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+        w.renderer = create_renderer(w.window);
         if (!w.renderer) {
             SDL_DestroyWindow(w.window);
             return nullptr;
@@ -415,6 +422,22 @@ private:
         SDL_RenderClear(w.renderer);
         SDL_RenderPresent(w.renderer);
         return &(windows_[hwnd] = w);
+    }
+
+    SDL_Renderer* create_renderer(SDL_Window* window) const {
+        // Without direct rendering, OpenGL would be a software rasteriser in
+        // this process: SDL's own software renderer draws the same pixels
+        // straight to the window for a fraction of the memory and time, and
+        // the layer paces it. SDL_RENDER_DRIVER, when set, has the last word.
+        const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
+        if (!(asked && *asked) && !renders_directly(window)) {
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            if (SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE))
+                return software;
+        }
+        SDL_Renderer* renderer =
+            SDL_CreateRenderer(window, -1, pacing_ ? SDL_RENDERER_PRESENTVSYNC : 0);
+        return renderer ? renderer : SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }
 
     static void draw(SdlWindow& w) {
@@ -578,7 +601,12 @@ Driver* make_sdl_driver() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    {
+        // Without a display, the libraries SDL tries say so in their own
+        // words; the caller says it in one line.
+        QuietStderr quiet;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    }
     // SDL settles for its offscreen driver when there is no display at all;
     // that shows nothing, so it counts as no display unless asked for by name.
     const std::string video = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
