@@ -40,8 +40,9 @@ std::string TitlePageAround() {
 
 // Ran the whole script (up to its last shot), then ended with status 0 and no report.
 void ExpectCleanEnd(const Outcome& outcome, const std::string& what, bool runsToTheEnd = true) {
-    if (runsToTheEnd)
+    if (runsToTheEnd) {
         EXPECT_TRUE(outcome.reachedEnd) << what << ": the script did not reach its end";
+    }
     EXPECT_EQ(outcome.status, 0) << what << "\n" << outcome.printed.substr(0, 4000);
     EXPECT_FALSE(HasFaultReport(outcome.printed)) << what << "\n"
                                                   << outcome.printed.substr(0, 4000);
@@ -112,7 +113,9 @@ TEST_F(HostileInput, LongPlayerNameAndPlayerNumberOutOfRange) {
     for (int slot = 1; slot <= 8; ++slot) {
         const std::string section = "Player" + std::to_string(slot);
         ASSERT_TRUE(after.sections.count(section)) << section;
-        if (slot > 1) EXPECT_EQ(after.sections.at(section), before.sections.at(section)) << section;
+        if (slot > 1) {
+            EXPECT_EQ(after.sections.at(section), before.sections.at(section)) << section;
+        }
     }
     ASSERT_TRUE(after.sections.count("setup"));
     EXPECT_EQ(after.sections.at("setup").at("sfx"), "Y");
