@@ -92,7 +92,7 @@ const std::vector<Target> LauncherTargets = {
 
 const std::vector<Target> GameTargets = {
     {"help", 649, 485, 102, 42, false, false, 1},
-    {"newgame", 720, 485, 102, 42, false, false, 3},
+    {"newgame", 720, 485, 102, 42, false, false, 1},
     {"menu", 649, 531, 102, 42, true, false, 1},
     {"exit", 720, 531, 102, 42, true, false, 1},
     // Pop-ups: the round pictures and the hall of fame's notice.
@@ -125,6 +125,9 @@ public:
 
 private:
     bool IsGame() const { return plan.program == Program::Game; }
+    const char* MouseButton(int rightPercent) {
+        return plan.usesRightButton && dice.Chance(rightPercent) ? "right" : "left";
+    }
 
     void Wait(int ms) {
         out << "wait " << ms << "\n";
@@ -164,13 +167,20 @@ private:
         for (const Target& target : targets)
             if (Allowed(target, textOnly)) total += target.weight;
         if (total == 0) return targets.front();
-        int pick = dice.Between(0, total - 1);
-        for (const Target& target : targets) {
-            if (!Allowed(target, textOnly)) continue;
-            if (pick < target.weight) return target;
-            pick -= target.weight;
+        for (;;) {
+            int pick = dice.Between(0, total - 1);
+            for (const Target& target : targets) {
+                if (!Allowed(target, textOnly)) continue;
+                if (pick >= target.weight) {
+                    pick -= target.weight;
+                    continue;
+                }
+                // A way out is taken a third of the times it is aimed at, so
+                // a run gets past its first screens.
+                if (!target.endsProgram || dice.Chance(35)) return target;
+                break;
+            }
         }
-        return targets.front();
     }
     void InsideTarget(const Target& target, int& x, int& y) {
         // Away from the edges, where pictures keep their blue key. Screens
@@ -203,15 +213,15 @@ private:
     void Act() {
         const int roll = dice.Between(0, 99);
         int x = 0, y = 0;
-        if (roll < (IsGame() ? 20 : 42)) { // a button or field
+        if (roll < (IsGame() ? 12 : 42)) { // a button or field
             InsideTarget(PickTarget(false), x, y);
-            Click(x, y, dice.Chance(10) ? "right" : "left", Hold());
+            Click(x, y, MouseButton(10), Hold());
         } else if (IsGame() && roll < 55) { // a search on the board
             Cell(x, y);
-            Click(x, y, dice.Chance(4) ? "right" : "left", Hold());
+            Click(x, y, MouseButton(4), Hold());
         } else if (roll < 62) { // anywhere
             RandomPoint(x, y);
-            Click(x, y, dice.Chance(25) ? "right" : "left", Hold());
+            Click(x, y, MouseButton(25), Hold());
         } else if (roll < 67) { // the right button held down (on the board in the game)
             // Held on the board it adds searches every frame, so a game would
             // never end: mostly the left button there.
@@ -219,11 +229,11 @@ private:
                 Cell(x, y);
             else
                 RandomPoint(x, y);
-            Click(x, y, !IsGame() || dice.Chance(15) ? "right" : "left", dice.Between(200, 2500));
+            Click(x, y, MouseButton(IsGame() ? 15 : 100), dice.Between(200, 2500));
         } else if (roll < 72) { // a drag
             RandomPoint(x, y);
             Move(x, y);
-            const char* button = dice.Chance(80) ? "left" : "right";
+            const char* button = MouseButton(20);
             out << "down " << button << "\n";
             for (int steps = dice.Between(2, 6); steps > 0; --steps) {
                 Wait(dice.Between(15, 120));

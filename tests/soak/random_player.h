@@ -22,6 +22,9 @@ struct Plan {
     // Leaves out everything meant to end the program (Exit, Escape, the close
     // box, Play, the game's menu), for long runs that watch one process.
     bool staysOpen = false;
+    // The right button on the game's board adds searches while held, so a
+    // game never ends; a player without it plays games to their end.
+    bool usesRightButton = true;
     // Where `shot` writes; empty: no shots.
     std::string shotPath;
 };

@@ -206,6 +206,17 @@ TEST(RandomPlayer, APlayerWhoMayLeaveLeavesNowAndThen) {
     }
 }
 
+TEST(RandomPlayer, APlayerWithoutTheRightButtonNeverPressesIt) {
+    for (Program program : {Program::Launcher, Program::Game}) {
+        Plan plan = MakePlan(program, 9, 10 * 60000);
+        plan.usesRightButton = false;
+        const std::string script = soak::MakeScript(plan);
+        EXPECT_EQ(Read(script).rightClicks, 0);
+        EXPECT_EQ(script.find("right"), std::string::npos);
+        EXPECT_GT(Read(soak::MakeScript(MakePlan(program, 9, 10 * 60000))).rightClicks, 0);
+    }
+}
+
 TEST(RandomPlayer, TheLauncherPlayerReachesEveryScreenAndTypesIntoFields) {
     const Reading reading = Read(soak::MakeScript(MakePlan(Program::Launcher, 5, 10 * 60000)));
     // The game's button on the shelf (the first place, 250 by 100 at 14,140),
