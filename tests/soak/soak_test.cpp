@@ -150,7 +150,8 @@ protected:
         if (child < 0) return result;
         // The script's own length on the layer clock, then two minutes of grace
         // (a sanitizer build on a busy machine is slow) before it counts as hung.
-        const double limit = static_cast<double>(scriptMilliseconds) / 1000.0 / timeScale + 120.0;
+        const double limit =
+            static_cast<double>(scriptMilliseconds) / 1000.0 / timeScale + graceSeconds;
         int status = 0;
         for (;;) {
             if (waitpid(child, &status, WNOHANG) == child) {
@@ -294,8 +295,68 @@ protected:
     int64_t timeScale = 20;
     uint64_t seed = 1;
     double wallSeconds = 0;
+    double graceSeconds = 120;
     std::string startingHall;
 };
+
+// The harness itself: stand-ins for the programs that crash, report or hang
+// must each be seen, or a soak that passes proves nothing.
+class SoakHarness : public SoakRun {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/ludora-soak-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        root = made;
+        dist = root / "dist";
+        fs::create_directories(dist / "Pearlwreck");
+        graceSeconds = 2;
+    }
+    void WriteProgram(soak::Program program, const std::string& body) {
+        const fs::path path =
+            program == soak::Program::Game ? dist / "Pearlwreck" / "Pearlwreck" : dist / "Ludora";
+        std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(path, fs::perms::owner_all);
+    }
+    RunResult RunWith(soak::Program program) {
+        const fs::path script = root / "script.txt";
+        std::ofstream(script) << "wait 100\n";
+        return RunOnce(program, script, 1, 100);
+    }
+};
+
+TEST_F(SoakHarness, ACrashAReportAHangAndTheSettingsAreSeen) {
+    WriteProgram(soak::Program::Launcher, "kill -SEGV $$");
+    EXPECT_EQ(RunWith(soak::Program::Launcher).status, 128 + SIGSEGV);
+
+    WriteProgram(soak::Program::Game,
+                 "echo \"==1==ERROR: AddressSanitizer: heap-use-after-free\" >&2; exit 0");
+    const RunResult reported = RunWith(soak::Program::Game);
+    EXPECT_EQ(reported.status, 0);
+    EXPECT_TRUE(HasReport(reported.stderrText));
+
+    WriteProgram(soak::Program::Game, "echo \"x.cpp:3:5: runtime error: signed overflow\" >&2");
+    EXPECT_TRUE(HasReport(RunWith(soak::Program::Game).stderrText));
+
+    WriteProgram(soak::Program::Launcher, "exec sleep 30");
+    const RunResult hung = RunWith(soak::Program::Launcher);
+    EXPECT_EQ(hung.status, -1);
+    EXPECT_LT(hung.seconds, 20.0);
+
+    // The program runs in its own folder with the soak's settings and no others.
+    WriteProgram(soak::Program::Game,
+                 "pwd > ../where.txt; env | grep ^LUDORA_ | sort > ../env.txt");
+    setenv("LUDORA_SHELL_RUN", "1", 1);
+    EXPECT_EQ(RunWith(soak::Program::Game).status, 0);
+    unsetenv("LUDORA_SHELL_RUN");
+    EXPECT_EQ(ReadAll(dist / "where.txt"), (dist / "Pearlwreck").string() + "\n");
+    const std::string settings = ReadAll(dist / "env.txt");
+    EXPECT_NE(settings.find("LUDORA_VIDEO=headless\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("LUDORA_AUDIO=none\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("LUDORA_SHELL_LOG="), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("LUDORA_SHELL_RUN"), std::string::npos)
+        << "a hand-over would start a real program";
+}
 
 TEST_F(SoakRun, LauncherPlayedForAMinuteEndsCleanlyEveryTime) {
     const int runs = Soak(soak::Program::Launcher, "launcher");
