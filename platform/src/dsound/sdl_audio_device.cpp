@@ -94,6 +94,9 @@ std::unique_ptr<AudioDevice> open_quietly(Mixer& mixer) {
 
 std::unique_ptr<AudioDevice> open_sdl_audio_device(Mixer& mixer) {
     auto device = open_quietly(mixer);
+    // The device is opened on a thread of the layer's, not SDL's: what SDL
+    // keeps for the thread (its error text) goes now, before the thread ends.
+    SDL_TLSCleanup();
     static std::atomic<bool> told{false};
     if (!device && !told.exchange(true)) {
         std::fprintf(stderr, "ludora: no sound device, running silently\n");
