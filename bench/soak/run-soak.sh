@@ -5,11 +5,17 @@
 #
 #   bench/soak/run-soak.sh [--minutes N] [--dist DIR] [--scale S] [--seed N]
 #                          [--interval SECONDS] [--only launcher|game]
-#                          [--side-by-side] [--out DIR]
+#                          [--side-by-side] [--out DIR] [--lag F]
+#   bench/soak/run-soak.sh --report DIR    (the figures of a run, finished or not)
 #
 # --dist     the staged folder (default: build/dist of the repository)
 # --scale    LUDORA_TIME_SCALE (default 1: an hour of wall time is an hour of play)
 # --out      where the samples, scripts and logs go (default: a new folder in /tmp)
+# --lag      the share of the wall time a script's waits fill (default 0.6): the
+#            layer hands input over one event at a time, once the program has
+#            taken the one before, so a program paced at the refresh plays a
+#            script slower than its waits (a 50-minute script took about 52
+#            minutes side by side on a busy machine)
 #
 # The player stays: it leaves out Exit, Escape, Play and the close box, so one
 # process lives the whole run (hand-overs to the web pages are logged, not
@@ -28,6 +34,8 @@ interval=5
 only=""
 side=0
 out=""
+lag=0.6
+report_only=""
 
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -39,22 +47,25 @@ while [ $# -gt 0 ]; do
     --only) only=$2; shift 2 ;;
     --side-by-side) side=1; shift ;;
     --out) out=$2; shift 2 ;;
+    --lag) lag=$2; shift 2 ;;
+    --report) report_only=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
 done
 
-if [ ! -x "$dist/Ludora" ] || [ ! -x "$dist/Pearlwreck/Pearlwreck" ]; then
-    echo "no staged programs in $dist (build the Release build with content first)" >&2
-    exit 2
+if [ -z "$report_only" ]; then
+    if [ ! -x "$dist/Ludora" ] || [ ! -x "$dist/Pearlwreck/Pearlwreck" ]; then
+        echo "no staged programs in $dist (build the Release build with content first)" >&2
+        exit 2
+    fi
+    [ -n "$out" ] || out=$(mktemp -d /tmp/ludora-soak-XXXXXX)
+    mkdir -p "$out"
+    out=$(cd "$out" && pwd)
+    # The script maker is the tests' own random player.
+    maker="$out/make_soak_script"
+    c++ -std=c++20 -O2 -I"$source_dir/tests/soak" "$source_dir/tests/soak/random_player.cpp" \
+        "$here/make_soak_script.cpp" -o "$maker" || exit 2
 fi
-[ -n "$out" ] || out=$(mktemp -d /tmp/ludora-soak-XXXXXX)
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-
-# The script maker is the tests' own random player.
-maker="$out/make_soak_script"
-c++ -std=c++20 -O2 -I"$source_dir/tests/soak" "$source_dir/tests/soak/random_player.cpp" \
-    "$here/make_soak_script.cpp" -o "$maker" || exit 2
 
 # A script ends by closing the program cleanly: a click ends any picture that
 # waits for one, Escape leaves a pop-up, the close box ends the rest.
@@ -100,7 +111,8 @@ soak() {
         run=$((run + 1))
         run_seed=$((seed * 1000 + run))
         local script="$out/$name-$run.script"
-        "$maker" "$kind" "$run_seed" "$((left * 1000 * scale))" stay >"$script"
+        "$maker" "$kind" "$run_seed" "$(awk -v l="$left" -v s="$scale" -v f="$lag" \
+            'BEGIN { printf "%d", l * 1000 * s * f }')" stay >"$script"
         printf '%s' "$closing" >>"$script"
         local began=$now
         (
@@ -112,9 +124,9 @@ soak() {
                 exec nice -n 19 "$program" 2>"$out/$name-$run.stderr"
         ) &
         local pid=$!
-        # Sampled until the program ends; one that outlives its script by two
-        # minutes hangs and is stopped.
-        local deadline=$((began + left + 120))
+        # Sampled until the program ends; one still running at three times
+        # the time left and two minutes more hangs and is stopped.
+        local deadline=$((began + 3 * left + 120))
         while kill -0 "$pid" 2>/dev/null; do
             now=$(date +%s)
             local rss
@@ -145,24 +157,50 @@ report() {
     echo "== $name: $runs run(s), $failures ended with a non-zero status, $reports sanitizer line(s)"
     awk -F, '$3 != 0 { printf "   run %s (seed %s) ended with status %s after %s s\n", $1, $2, $3, $4 }' \
         "$out/$name.runs"
-    # Per run: the sample nearest one minute in, the last one, the largest.
+    # Per run: the sample one minute in, the last one, the largest; and the
+    # floor (the lowest sample) of minutes 1-6 against that of the last five
+    # minutes, since a screen with big pictures open lifts a sample for a while.
     awk -F, -v scale="$scale" '
         { if (!($2 in first)) first[$2] = $1
           t = $1 - first[$2]
-          if (!($2 in base) && t >= 60) { base[$2] = $4; baseAt[$2] = $1 }
+          if (!($2 in base) && t >= 60) { base[$2] = $4 }
           last[$2] = $4; lastAt[$2] = $1
-          if ($4 > most[$2]) most[$2] = $4 }
+          if ($4 > most[$2]) most[$2] = $4
+          if (t >= 60 && t < 360 && (!($2 in early) || $4 < early[$2])) early[$2] = $4
+          at[$2, ++n[$2]] = $1; rss[$2, n[$2]] = $4 }
         END {
           for (r in last) {
             span = lastAt[r] - first[r]
-            if (r in base)
-              printf "   run %s: %d s wall (%d s layer at scale %s); VmRSS at 1 min %d kB, at the end %d kB, largest %d kB; growth after the first minute %+d kB\n",
-                     r, span, span * scale, scale, base[r], last[r], most[r], last[r] - base[r]
-            else
+            if (!(r in base)) {
               printf "   run %s: %d s wall, shorter than a minute; VmRSS at the end %d kB\n", r, span, last[r]
+              continue
+            }
+            late = -1
+            for (i = 1; i <= n[r]; ++i)
+              if (at[r, i] >= lastAt[r] - 300 && at[r, i] - first[r] >= 60 && (late < 0 || rss[r, i] < late)) late = rss[r, i]
+            printf "   run %s: %d s wall at LUDORA_TIME_SCALE %s; VmRSS at 1 min %d kB, at the end %d kB (growth %+d kB), largest %d kB\n",
+                   r, span, scale, base[r], last[r], last[r] - base[r], most[r]
+            printf "   run %s: lowest VmRSS in minutes 1-6 %d kB, in the last 5 minutes %d kB (growth %+d kB)\n",
+                   r, early[r], late, late - early[r]
           }
         }' "$out/$name.csv"
+    # The layer time the scripts asked for (waits and holds).
+    for script in "$out/$name"-*.script; do
+        [ -f "$script" ] || continue
+        awk '$1 == "wait" { t += $2 } $1 == "click" { t += ($5 == "" ? 30 : $5) }
+             END { printf "   %s: %.1f min of layer time scripted\n", FILENAME, t / 60000 }' "$script"
+    done
 }
+
+if [ -n "$report_only" ]; then
+    out=$(cd "$report_only" && pwd) || exit 2
+    for name in launcher game; do
+        [ -f "$out/$name.csv" ] || continue
+        touch "$out/$name.runs"
+        report "$name"
+    done
+    exit 0
+fi
 
 echo "soak: $minutes min of wall time per program, LUDORA_TIME_SCALE=$scale, seed $seed, samples every $interval s"
 echo "      staged folder $dist; results in $out"
