@@ -7,6 +7,7 @@
 #include "window/foreground.h"
 
 #include <algorithm>
+#include <limits>
 #include <cctype>
 #include <cstring>
 
@@ -332,6 +333,16 @@ BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE) {
     return TRUE;
 }
 
+// A window's rectangle from its corner and size: a negative size is empty, and
+// an edge past the coordinates' range stops at its end instead of wrapping.
+static RECT rect_at(LONG x, LONG y, LONG width, LONG height) {
+    auto edge = [](LONG from, LONG size) {
+        const int64_t end = int64_t(from) + std::max<int64_t>(0, size);
+        return static_cast<LONG>(std::min<int64_t>(end, std::numeric_limits<LONG>::max()));
+    };
+    return RECT{x, y, edge(x, width), edge(y, height)};
+}
+
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
                             int x, int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
@@ -360,7 +371,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
         w->parent = parent;
         w->instance = instance;
         w->topmost = ex_style & WS_EX_TOPMOST;
-        w->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
+        w->rect = rect_at(x, y, width, height);
         s.windows[hwnd] = std::move(w);
         s.last_created = hwnd;
     }
@@ -565,13 +576,11 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         RECT r = w->rect;
         if (!(flags & SWP_NOMOVE)) {
             moved = r.left != x || r.top != y;
-            const LONG width = r.right - r.left, height = r.bottom - r.top;
-            r = RECT{x, y, x + width, y + height};
+            r = rect_at(x, y, r.right - r.left, r.bottom - r.top);
         }
         if (!(flags & SWP_NOSIZE)) {
             sized = r.right - r.left != cx || r.bottom - r.top != cy;
-            r.right = r.left + std::max(0, cx);
-            r.bottom = r.top + std::max(0, cy);
+            r = rect_at(r.left, r.top, cx, cy);
         }
         w->rect = r;
         if (!(flags & SWP_NOZORDER)) {
