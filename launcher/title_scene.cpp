@@ -204,6 +204,10 @@ int TitleScene::RunPicturePage(const char* picture) {
     char result[256];
     const int finished = page.Run(result, nullptr);
     page.Destroy();
+    if (finished) {
+        // The page was drawn over the title screen: paint the title screen back.
+        g_RedrawList.RestoreAll();
+    }
     return finished;
 }
 
@@ -213,6 +217,9 @@ int TitleScene::RunHallOfFame() {
     char result[256];
     const int finished = hall.Run(result, nullptr);
     hall.Destroy();
+    if (finished) {
+        g_RedrawList.RestoreAll(); // as after the picture pages
+    }
     return finished;
 }
 

@@ -98,4 +98,19 @@ TEST_F(TitleScreen, PlayHandsTheLaunchersFullPathToTheGameInItsFolder) {
     EXPECT_EQ(opened[0], "open|Pearlwreck.exe|" + dist_.string() + "|Pearlwreck");
 }
 
+// A picture page drawn over the title screen leaves nothing behind once closed.
+TEST_F(TitleScreen, ClosedCreditsPageLeavesTheTitleScreenAsItWas) {
+    const Point creditsButton{122, 460};
+    Run(Shot(shots_ / "before.bmp") + Click(creditsButton) + "wait 300\n" +
+            Shot(shots_ / "page.bmp") + Click({400, 300}) + "wait 300\n" +
+            Shot(shots_ / "after.bmp"),
+        {"Pearlwreck"});
+    const Picture before = ReadBmp(shots_ / "before.bmp");
+    const Picture page = ReadBmp(shots_ / "page.bmp");
+    const Picture after = ReadBmp(shots_ / "after.bmp");
+    ASSERT_TRUE(before.Loaded() && page.Loaded() && after.Loaded());
+    EXPECT_FALSE(SameArea(before, page, 0, 0, before.width, before.height)) << "no page shown";
+    EXPECT_TRUE(SameArea(before, after, 0, 0, before.width, before.height));
+}
+
 } // namespace
