@@ -9,15 +9,10 @@
 #include "shell/scene_manager.h"
 #include "shell/sound_bank.h"
 #include "ui/button.h"
+#include "ui/button_place.h"
 #include "ui/redraw_list.h"
 
 namespace {
-
-struct ButtonPlace {
-    const char* name;
-    const char* picture;
-    int32_t x, y;
-};
 
 constexpr ButtonPlace ScreenButtons[] = {
     {"help", "help.bmp", 649, 485},
@@ -71,15 +66,7 @@ void TreasureScreen::Activate(IDirectDraw* directDrawObject, IDirectDrawSurface*
     }
     g_RedrawList.RestoreAll();
 
-    for (const ButtonPlace& place : ScreenButtons) {
-        Button* button = new (std::nothrow) Button(place.x, place.y);
-        if (!button) {
-            continue;
-        }
-        button->LoadFrames(place.picture, 3, 0);
-        button->SetName(place.name);
-        AddButton(button);
-    }
+    AddPlacedButtons(*this, ScreenButtons, 3); // normal, hover and pressed
 
     DestroySprites();
     waterSprite = new (std::nothrow) Sprite;

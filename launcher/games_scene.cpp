@@ -9,6 +9,7 @@
 #include "shell/scene_manager.h"
 #include "shell/shell_state.h"
 #include "ui/button_list.h"
+#include "ui/button_place.h"
 #include "ui/menu_screen.h"
 #include "ui/number_sprite.h"
 #include "ui/pointer.h"
@@ -17,18 +18,11 @@
 
 namespace {
 
-struct ButtonPlace {
-    const char* name;
-    const char* picture;
-    int32_t frames;
-    int32_t x, y;
-};
-
 constexpr ButtonPlace PageButtons[] = {
-    {"left", "PageArrowsLeft.bmp", 2, 638, 19},
-    {"right", "PageArrowsRight.bmp", 2, 739, 19},
-    {"help", "Info.bmp", 2, 637, 89},
-    {"exit", "SmallExit.bmp", 2, 718, 89},
+    {"left", "PageArrowsLeft.bmp", 638, 19},
+    {"right", "PageArrowsRight.bmp", 739, 19},
+    {"help", "Info.bmp", 637, 89},
+    {"exit", "SmallExit.bmp", 718, 89},
 };
 
 constexpr int32_t SlotColumns[] = {14, 271, 528};
@@ -36,15 +30,6 @@ constexpr int32_t SlotRows[] = {140, 247, 355, 461};
 
 constexpr int32_t PageNumberRight = 716;
 constexpr int32_t PageNumberTop = 30;
-
-Button* MakeButton(const char* name, const char* picture, int32_t frames, int32_t x, int32_t y) {
-    Button* button = new (std::nothrow) Button(x, y);
-    if (button) {
-        button->LoadFrames(picture, frames, 0);
-        button->SetName(name);
-    }
-    return button;
-}
 
 } // namespace
 
@@ -78,13 +63,12 @@ void GamesScene::Activate(IDirectDraw* directDrawObject, IDirectDrawSurface* bac
     SetRedrawPristine(pristineImage ? pristineImage->surface : nullptr);
     g_RedrawList.RestoreAll();
 
-    for (const ButtonPlace& place : PageButtons) {
-        AddButton(MakeButton(place.name, place.picture, place.frames, place.x, place.y));
-    }
+    AddPlacedButtons(*this, PageButtons, 2);
     for (int32_t i = 0; i < GamesPerPage; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "button%d", static_cast<int>(i + 1));
-        Button* slot = MakeButton(name, "GameButton.bmp", 3, SlotColumns[i % 3], SlotRows[i / 3]);
+        Button* slot =
+            MakePlacedButton({name, "GameButton.bmp", SlotColumns[i % 3], SlotRows[i / 3]}, 3);
         if (slot) {
             slot->SetEnabled(0);
             AddButton(slot);
@@ -171,7 +155,8 @@ int32_t GamesScene::Frame(int32_t active) {
     if (buttons->WasClicked("help")) {
         MenuScreen info;
         info.AddBackground("infoscreen.bmp", "info");
-        info.AddButton(MakeButton("back", "backbutton.bmp", 2, 689, 370));
+        const ButtonPlace back[] = {{"back", "backbutton.bmp", 689, 370}};
+        AddPlacedButtons(info, back, 2);
         char result[256];
         const int finished = info.Run(result, nullptr);
         info.Destroy();

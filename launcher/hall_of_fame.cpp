@@ -8,6 +8,7 @@
 #include "shell/copy_text.h"
 #include "shell/hand_over.h"
 #include "ui/button.h"
+#include "ui/button_place.h"
 #include "ui/button_list.h"
 #include "ui/redraw_list.h"
 
@@ -17,12 +18,6 @@ constexpr const char* ScoreFile = "hiscore.dat";
 constexpr int32_t RowsPerColumn = 10;
 constexpr int32_t FirstRowY = 275;
 constexpr int32_t RowHeight = 26;
-
-struct ButtonPlace {
-    const char* name;
-    const char* picture;
-    int32_t x, y;
-};
 
 constexpr ButtonPlace HallButtons[] = {
     {"upload", "..\\UploadButton.bmp", 552, 88},
@@ -39,15 +34,7 @@ HallOfFame::HallOfFame(const char* name) {
     purpleFont.Load("..\\HallPurpleFont.bmp");
     purpleFont.gap = 1;
     AddBackground("..\\HallOfFameScreen.bmp", "hall");
-    for (const ButtonPlace& place : HallButtons) {
-        Button* button = new (std::nothrow) Button(place.x, place.y);
-        if (!button) {
-            continue;
-        }
-        button->LoadFrames(place.picture, 2, 0);
-        button->SetName(place.name);
-        AddButton(button);
-    }
+    AddPlacedButtons(*this, HallButtons, 2);
     table.Allocate(HallOfFamePlaces);
     table.Read(ScoreFile); // a missing or refused file leaves twenty empty places
 }

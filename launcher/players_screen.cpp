@@ -4,17 +4,12 @@
 
 #include "shell/copy_text.h"
 #include "ui/button.h"
+#include "ui/button_place.h"
 #include "ui/button_list.h"
 #include "ui/redraw_list.h"
 #include "zq.h"
 
 namespace {
-
-struct ButtonPlace {
-    const char* name;
-    const char* picture;
-    int32_t x, y;
-};
 
 constexpr ButtonPlace PlayerButtons[] = {
     {"enter", "..\\EnterButton.bmp", 474, 471},
@@ -43,15 +38,7 @@ PlayersScreen::PlayersScreen() {
     highlightFont.Load("..\\h_font.bmp");
     highlightFont.gap = 3;
     AddBackground("..\\PlayerInfo.bmp", "players");
-    for (const ButtonPlace& place : PlayerButtons) {
-        Button* button = new (std::nothrow) Button(place.x, place.y);
-        if (!button) {
-            continue;
-        }
-        button->LoadFrames(place.picture, 2, 0);
-        button->SetName(place.name);
-        AddButton(button);
-    }
+    AddPlacedButtons(*this, PlayerButtons, 2);
     if (Button* yesno = buttons ? buttons->FindByName("yesno") : nullptr) {
         yesno->SetLockedLook(1);
         yesno->SetMarkOnDraw(1);

@@ -12,6 +12,7 @@
 #include "shell/hand_over.h"
 #include "shell/scene_manager.h"
 #include "ui/button.h"
+#include "ui/button_place.h"
 #include "ui/button_list.h"
 #include "ui/menu_screen.h"
 #include "ui/pointer.h"
@@ -21,12 +22,6 @@
 namespace {
 
 constexpr const char* OptionsPath = "..\\options.ini";
-
-struct ButtonPlace {
-    const char* name;
-    const char* picture;
-    int32_t x, y;
-};
 
 constexpr ButtonPlace TitleButtons[] = {
     {"HowToPlay", "..\\HowToPlayButton.bmp", 52, 296},
@@ -138,15 +133,7 @@ void TitleScene::Activate(IDirectDraw* directDrawObject, IDirectDrawSurface* bac
     SetRedrawPristine(pristineImage ? pristineImage->surface : nullptr);
     g_RedrawList.RestoreAll();
 
-    for (const ButtonPlace& place : TitleButtons) {
-        Button* button = new (std::nothrow) Button(place.x, place.y);
-        if (!button) {
-            continue;
-        }
-        button->LoadFrames(place.picture, 2, 0);
-        button->SetName(place.name);
-        AddButton(button);
-    }
+    AddPlacedButtons(*this, TitleButtons, 2);
     Button* sfx = buttons ? buttons->FindByName("SFX") : nullptr;
     Button* music = buttons ? buttons->FindByName("Music") : nullptr;
     for (Button* toggle : {sfx, music}) {
