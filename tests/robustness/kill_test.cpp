@@ -241,8 +241,9 @@ TEST(KilledSaves, HallOfFameIsAlwaysTheOldOrTheNewTableWhole) {
         cutShort += run.completed < ScoreSteps;
         leftovers += scratch.Leftovers("hiscore.dat") > 0;
     }
-    // Most kills land while saves are still going on.
-    EXPECT_GT(cutShort, Kills / 2);
+    // Many kills land while saves are still going on (about half on a quiet
+    // machine; fewer when the machine is busier than it was for the timed run).
+    EXPECT_GT(cutShort, Kills / 4);
     RecordProperty("killed_before_the_end", cutShort);
     RecordProperty("killed_inside_a_save", leftovers);
     std::printf("hall of fame: %d kills, %d before the last save, %d inside a save\n", Kills,
@@ -280,10 +281,27 @@ TEST(KilledSaves, OptionsFileIsAlwaysTheOldOrTheNewFileWhole) {
         const int inRound = run.completed % 11;
         playerHalfWritten += run.completed < OptionsSteps && inRound >= 1 && inRound <= 3;
     }
-    EXPECT_GT(cutShort, Kills / 2);
+    EXPECT_GT(cutShort, Kills / 4);
     std::printf("options: %d kills, %d before the last write, %d inside a write, %d between a "
                 "player's keys\n",
                 Kills, cutShort, leftovers, playerHalfWritten);
+
+    // What a killed write left behind goes with the next good write, once it is
+    // old enough not to belong to a writer still at work.
+    std::mt19937 again(20134);
+    for (int kill = 0; kill < Kills && scratch.Leftovers("options.ini") == 0; ++kill) {
+        scratch.Empty();
+        WriteFile(scratch.path / "options.ini", old);
+        RunDriver(scratch.path, "options", OptionsSteps,
+                  std::chrono::microseconds(again() % (whole.count() + 1)));
+    }
+    ASSERT_GT(scratch.Leftovers("options.ini"), 0) << "no kill landed inside a write";
+    for (const auto& entry : fs::directory_iterator(scratch.path))
+        fs::last_write_time(entry.path(),
+                            fs::file_time_type::clock::now() - std::chrono::minutes(5));
+    const DriverRun tidy = RunDriver(scratch.path, "options", 1, std::chrono::microseconds(-1));
+    EXPECT_TRUE(tidy.finished);
+    EXPECT_EQ(scratch.Leftovers("options.ini"), 0);
 }
 
 // ---- The launcher itself, killed during its own saves. ----

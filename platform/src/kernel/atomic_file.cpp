@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +42,26 @@ bool read_whole_file(const std::string& path, std::string& bytes, DWORD& error) 
     }
     ::close(fd);
     return true;
+}
+
+// A writer killed between making its temporary file and renaming it leaves the
+// file behind. Ones a minute old are taken away after the next good write; a
+// younger one may belong to a writer still at work in another process.
+static void remove_stale_temporaries(const std::string& folder, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    const size_t length = prefix.size() + 6; // mkstemp's six letters
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string found = entry->d_name;
+        if (found.size() != length || found.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string path = folder == "." ? found : folder + found;
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (now - info.st_mtime >= 60) ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 bool replace_file_contents(const std::string& path, const std::string& bytes, DWORD& error) {
@@ -99,6 +121,7 @@ bool replace_file_contents(const std::string& path, const std::string& bytes, DW
         ::fsync(dir);
         ::close(dir);
     }
+    remove_stale_temporaries(folder, name);
     return true;
 }
 

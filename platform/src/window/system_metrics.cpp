@@ -43,8 +43,10 @@ extern "C" int WINAPI GetSystemMetrics(int index) {
     case SM_SWAPBUTTON:
         return 0;
     case SM_CXMIN:
+    case SM_CXMINTRACK:
         return 112;
     case SM_CYMIN:
+    case SM_CYMINTRACK:
         return 27;
     case SM_CXSIZE:
     case SM_CYSIZE:
@@ -59,6 +61,11 @@ extern "C" int WINAPI GetSystemMetrics(int index) {
         return 16;
     case SM_CYSMCAPTION:
         return 15;
+    // A window may be dragged a little past the screen on every side.
+    case SM_CXMAXTRACK:
+        return desk.width + 12;
+    case SM_CYMAXTRACK:
+        return desk.height + 12;
     case SM_CXMAXIMIZED:
         return desk.width + 8;
     case SM_CYMAXIMIZED:

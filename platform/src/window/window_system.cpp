@@ -334,19 +334,45 @@ BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE) {
 }
 
 // A window's rectangle from its corner and size: a negative size is empty, and
-// an edge past the coordinates' range stops at its end instead of wrapping.
+// a window that would reach past the coordinates' range is moved back to end
+// at its end, keeping its size, instead of wrapping.
 static RECT rect_at(LONG x, LONG y, LONG width, LONG height) {
-    auto edge = [](LONG from, LONG size) {
-        const int64_t end = int64_t(from) + std::max<int64_t>(0, size);
-        return static_cast<LONG>(std::min<int64_t>(end, std::numeric_limits<LONG>::max()));
+    auto span = [](LONG& from, LONG size) {
+        const LONG kept = std::max<LONG>(0, size);
+        const LONG last = std::numeric_limits<LONG>::max();
+        if (from > last - kept) from = last - kept;
+        return from + kept;
     };
-    return RECT{x, y, edge(x, width), edge(y, height)};
+    const LONG right = span(x, width);
+    const LONG bottom = span(y, height);
+    return RECT{x, y, right, bottom};
+}
+
+// Overlapped and sizable windows are held between the smallest and the
+// largest tracking size, as the system holds them when they are made or sized.
+// The sizes are read before the window lock is taken: they come from the
+// screen's mode, which has its own lock.
+struct TrackingSizes {
+    int min_width, min_height, max_width, max_height;
+};
+
+static TrackingSizes tracking_sizes() {
+    return {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK),
+            GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+}
+
+static void hold_to_tracking_size(const TrackingSizes& sizes, DWORD style, int& width,
+                                  int& height) {
+    if (!(style & WS_THICKFRAME) && (style & (WS_POPUP | WS_CHILD))) return;
+    width = std::max(std::min(width, sizes.max_width), sizes.min_width);
+    height = std::max(std::min(height, sizes.max_height), sizes.min_height);
 }
 
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
                             int x, int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
     System& s = system();
+    const TrackingSizes tracking = tracking_sizes();
     HWND hwnd;
     {
         std::lock_guard lock(s.mutex);
@@ -359,6 +385,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
             width = desk.width * 3 / 4;
             height = desk.height * 3 / 4;
         }
+        hold_to_tracking_size(tracking, style, width, height);
         auto w = std::make_unique<Window>();
         hwnd = reinterpret_cast<HWND>(s.next_handle);
         s.next_handle += kWindowHandleStep;
@@ -571,6 +598,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
 
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
     bool moved = false, sized = false, show = false, hide = false;
+    const TrackingSizes tracking = tracking_sizes();
     const bool found = with_window(hwnd, false, [&](Window& window) {
         Window* w = &window;
         RECT r = w->rect;
@@ -579,6 +607,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
             r = rect_at(x, y, r.right - r.left, r.bottom - r.top);
         }
         if (!(flags & SWP_NOSIZE)) {
+            hold_to_tracking_size(tracking, w->style, cx, cy);
             sized = r.right - r.left != cx || r.bottom - r.top != cy;
             r = rect_at(r.left, r.top, cx, cy);
         }

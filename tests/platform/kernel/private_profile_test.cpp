@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <random>
-#include <csignal>
+#include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -169,6 +171,32 @@ TEST_F(PrivateProfile, IntegersParseLikeWindows) {
     EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 0, kIni), 124u);
     std::filesystem::remove("test.ini");
     EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 421, kIni), 421u);
+}
+
+// A writer killed halfway leaves its hidden temporary file; the next good write
+// takes away the ones a minute old and leaves everything else alone.
+TEST_F(PrivateProfile, AGoodWriteTakesAwayTemporariesOfKilledWriters) {
+    namespace fs = std::filesystem;
+    const auto age = [](const char* name) {
+        fs::last_write_time(name, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    };
+    for (const char* name : {".test.ini.Ab3XyZ", ".test.ini.qq9Q00", ".test.ini.longer1",
+                             ".other.ini.Ab3XyZ", "test.ini.Ab3XyZ"}) {
+        write_bytes(name, "[half");
+        age(name);
+    }
+    write_bytes(".test.ini.young1", "[half");
+    fs::create_directory(".test.ini.Folder");
+    age(".test.ini.Folder");
+
+    EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "value", kIni));
+    EXPECT_EQ(read_bytes("test.ini"), "[App]\r\nkey=value\r\n");
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator("."))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left,
+              (std::set<std::string>{"test.ini", ".test.ini.longer1", ".other.ini.Ab3XyZ",
+                                     "test.ini.Ab3XyZ", ".test.ini.young1", ".test.ini.Folder"}));
 }
 
 TEST_F(PrivateProfile, WritesAppendKeysToTheirSectionAndSectionsToTheEnd) {

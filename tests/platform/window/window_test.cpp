@@ -313,6 +313,44 @@ TEST_F(WindowTest, WindowFacts) {
     EXPECT_EQ(ShowCursor(TRUE), 0);
 }
 
+// Overlapped and sizable windows stay between 112x27 and the desktop (1024x768
+// here) plus 12 on each axis; pop-ups and children keep any size asked.
+TEST_F(WindowTest, WindowsAreHeldBetweenTheirTrackingSizes) {
+    auto size_of = [](HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return std::pair<LONG, LONG>(r.right - r.left, r.bottom - r.top);
+    };
+    using Size = std::pair<LONG, LONG>;
+    HWND overlapped = make_window(WS_OVERLAPPED | WS_SYSMENU, 0, 0, -5000, 100000);
+    ASSERT_NE(overlapped, nullptr);
+    EXPECT_EQ(size_of(overlapped), Size(112, 780));
+    EXPECT_EQ(size_of(make_window(WS_POPUP | WS_THICKFRAME, 0, 0, 5, 5000)), Size(112, 780));
+    EXPECT_EQ(size_of(make_window(WS_POPUP, 0, 0, 3000, 2)), Size(3000, 2));
+    EXPECT_EQ(size_of(make_window(WS_POPUP, 0, 0, -5, -5)), Size(0, 0));
+
+    SetWindowPos(overlapped, nullptr, 0, 0, 2000, 10, SWP_NOZORDER);
+    EXPECT_EQ(size_of(overlapped), Size(1036, 27));
+    SetWindowPos(overlapped, nullptr, 0, 0, 640, 480, SWP_NOZORDER);
+    EXPECT_EQ(size_of(overlapped), Size(640, 480));
+    MoveWindow(overlapped, 10, 10, 0, 0, FALSE);
+    EXPECT_EQ(size_of(overlapped), Size(112, 27));
+    EXPECT_EQ(GetSystemMetrics(SM_CXMAXTRACK), 1036);
+    EXPECT_EQ(GetSystemMetrics(SM_CYMINTRACK), 27);
+
+    // At the last coordinate the numbers hold, the window keeps its size and
+    // ends at the end of the range.
+    const LONG last = 2147483647;
+    HWND far = make_window(WS_POPUP, last, last, 800, 600);
+    RECT r{};
+    GetWindowRect(far, &r);
+    EXPECT_EQ(r.right, last);
+    EXPECT_EQ(r.bottom, last);
+    EXPECT_EQ(size_of(far), Size(800, 600));
+    GetClientRect(far, &r);
+    EXPECT_EQ(r.right, 800);
+}
+
 TEST_F(WindowTest, MaximisingReportsTheNewClientSize) {
     HWND hwnd = make_window(0x100B0000);
     heard().clear();

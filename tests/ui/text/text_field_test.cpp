@@ -25,7 +25,7 @@ protected:
         g_KeyQueue.Clear();
         TextTest::TearDown();
     }
-    void Setup(TextField& field, int x, int y, int width) {
+    void PlaceField(TextField& field, int x, int y, int width) {
         field.SetCapacity(64);
         field.AttachFont(&normal_);
         field.AttachFont(&highlight_);
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(TextFields, TypingTheCharacterTable) {
     TextField field;
-    Setup(field, 0, 0, 1000);
+    PlaceField(field, 0, 0, 1000);
     field.selectable = 0;
     field.SetFocus(1);
     Type({A, A | KeyShifted, Two | KeyShifted, Two, Minus, Minus | KeyShifted, Space,
@@ -57,7 +57,7 @@ TEST_F(TextFields, TypingTheCharacterTable) {
 
 TEST_F(TextFields, CapacityAndWidthLimits) {
     TextField wide;
-    Setup(wide, 0, 0, 10000);
+    PlaceField(wide, 0, 0, 10000);
     wide.SetFocus(1);
     for (int i = 0; i < 70; ++i)
         g_KeyQueue.Push(A);
@@ -69,7 +69,7 @@ TEST_F(TextFields, CapacityAndWidthLimits) {
     // 52 pixels of 6-pixel characters: the text with the new one must stay
     // below 52, so 8 fit (8 * 6 = 48; a ninth would make 54).
     TextField narrow;
-    Setup(narrow, 0, 0, 52);
+    PlaceField(narrow, 0, 0, 52);
     narrow.SetFocus(1);
     for (int i = 0; i < 20; ++i)
         g_KeyQueue.Push(B);
@@ -83,7 +83,7 @@ TEST_F(TextFields, CapacityAndWidthLimits) {
 
 TEST_F(TextFields, BackspaceTabAndEnter) {
     TextField field;
-    Setup(field, 0, 0, 1000);
+    PlaceField(field, 0, 0, 1000);
     field.SetFocus(1);
     Type({Backspace});
     EXPECT_EQ(field.ProcessKeys(), FieldKeyNone);
@@ -119,7 +119,7 @@ TEST_F(TextFields, BackspaceTabAndEnter) {
 
 TEST_F(TextFields, FocusClearsKeysTypedElsewhereAndTextMustFit) {
     TextField field;
-    Setup(field, 0, 0, 1000);
+    PlaceField(field, 0, 0, 1000);
     Type({A, B});
     field.SetFocus(1); // was not focused: the waiting keys are dropped
     Type({Two});
@@ -140,8 +140,8 @@ TEST_F(TextFields, FocusClearsKeysTypedElsewhereAndTextMustFit) {
 
 TEST_F(TextFields, SelectableGroupClicks) {
     TextField first, second;
-    Setup(first, 100, 50, 150);
-    Setup(second, 100, 100, 150);
+    PlaceField(first, 100, 50, 150);
+    PlaceField(second, 100, 100, 150);
     auto clickAll = [&](int x, int y) {
         return std::make_pair(first.OnClick(x, y), second.OnClick(x, y));
     };
@@ -169,7 +169,7 @@ TEST_F(TextFields, SelectableGroupClicks) {
 
 TEST_F(TextFields, PlainFieldsFocusAtOnceAndClicksUseTheOrigin) {
     TextField field;
-    Setup(field, 50, 282, 580);
+    PlaceField(field, 50, 282, 580);
     field.selectable = 0;
     field.SetOrigin(53, 18);
     EXPECT_EQ(field.OnClick(53 + 50, 18 + 282), 1);
@@ -181,7 +181,7 @@ TEST_F(TextFields, PlainFieldsFocusAtOnceAndClicksUseTheOrigin) {
 
 TEST_F(TextFields, SelectedFieldIsDrawnInTheHighlightFont) {
     TextField field;
-    Setup(field, 20, 5, 200);
+    PlaceField(field, 20, 5, 200);
     field.SetText("ab");
     IDirectDrawSurface* plain = MakeTarget(300, 40);
     field.Draw(plain);
@@ -207,7 +207,7 @@ TEST_F(TextFields, SelectedFieldIsDrawnInTheHighlightFont) {
 
 TEST_F(TextFields, DrawingClipsAtTheFieldsRightEdge) {
     TextField field;
-    Setup(field, 10, 0, 30);
+    PlaceField(field, 10, 0, 30);
     field.SetText("aaaaaaaaaa");
     IDirectDrawSurface* target = MakeTarget(300, 20);
     field.Draw(target);
