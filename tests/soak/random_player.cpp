@@ -41,9 +41,11 @@ int CellY(int cell) {
     return 84 + 12 * (cell / BoardColumns);
 }
 
-// Pop-ups are centred on the screen; their buttons sit on the pop-up.
-constexpr int HallX = 40, HallY = 18;
-constexpr int InfoX = 5, InfoY = 70;
+// Pop-ups and their buttons, in the windowed launcher's client area (794 by
+// 575): the hall of fame and the players screen lie at 53,18; the info page
+// (792 by 460) is centred.
+constexpr int HallX = 53, HallY = 18;
+constexpr int InfoX = 1, InfoY = 57;
 
 const std::vector<Target> LauncherTargets = {
     // The game pages.
@@ -184,10 +186,17 @@ private:
     }
     void InsideTarget(const Target& target, int& x, int& y) {
         // Away from the edges, where pictures keep their blue key. Screens
-        // overlap: a player who stays avoids another screen's way out too.
-        for (int tries = 0; tries < 20; ++tries) {
-            x = target.x + target.width / 4 + dice.Between(0, target.width / 2);
-            y = target.y + target.height / 4 + dice.Between(0, target.height / 2);
+        // overlap: a player who stays avoids another screen's way out too, and
+        // then tries the whole target (the info page's Back lies mostly over
+        // the title page's Exit; only its top rows are safe).
+        for (int tries = 0; tries < 40; ++tries) {
+            if (tries < 10) {
+                x = target.x + target.width / 4 + dice.Between(0, target.width / 2);
+                y = target.y + target.height / 4 + dice.Between(0, target.height / 2);
+            } else {
+                x = target.x + dice.Between(0, target.width - 1);
+                y = target.y + dice.Between(0, target.height - 1);
+            }
             if (!plan.staysOpen || !Ends(x, y)) return;
         }
         x = ScreenWidth / 2;
