@@ -296,6 +296,10 @@ TEST(KilledSaves, OptionsFileIsAlwaysTheOldOrTheNewFileWhole) {
                   std::chrono::microseconds(again() % (whole.count() + 1)));
     }
     ASSERT_GT(scratch.Leftovers("options.ini"), 0) << "no kill landed inside a write";
+    // The old file again, so the first write changes it (an unchanged file is
+    // not written).
+    WriteFile(scratch.path / "options.ini", old);
+    ASSERT_NE(OptionsAfter(1), OptionsAfter(0));
     for (const auto& entry : fs::directory_iterator(scratch.path))
         fs::last_write_time(entry.path(),
                             fs::file_time_type::clock::now() - std::chrono::minutes(5));
