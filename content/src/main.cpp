@@ -3,8 +3,10 @@
 //
 //   ludora_content <launcher folder> <contact sheet .bmp> <contact sheet .png> <manifest>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "icons.h"
 #include "output.h"
 #include "text.h"
 
@@ -32,6 +34,9 @@ int main(int argc, char** argv) {
     } else {
         ok = false;
     }
+    // The icons go to icons/ beside the contact sheet.
+    const std::filesystem::path icons = std::filesystem::path(argv[2]).parent_path() / "icons";
+    ok = content::write_icons(out, icons.string()) && ok;
     content::close_fonts();
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "kernel/atomic_file.h"
 
 #include "kernel/host_errors.h"
+#include "kernel/user_store.h"
 
 #include <winerror.h>
 
@@ -122,6 +123,7 @@ bool replace_file_contents(const std::string& path, const std::string& bytes, DW
         ::close(dir);
     }
     remove_stale_temporaries(folder, name);
+    file_write_completed(target);
     return true;
 }
 

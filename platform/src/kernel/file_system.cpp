@@ -1,6 +1,7 @@
 // Whole-file and folder operations and the current directory, on Windows paths.
 #include "kernel/file_attributes.h"
 #include "kernel/host_errors.h"
+#include "kernel/user_store.h"
 
 #include "kernel/windows_path.h"
 
@@ -68,7 +69,10 @@ bool copy_file(const std::string& from, const std::string& to) {
     ok = ok && ::fsync(out) == 0;
     ok = ::close(out) == 0 && ok;
     ::close(in);
-    if (ok && ::rename(temporary.c_str(), to.c_str()) == 0) return true;
+    if (ok && ::rename(temporary.c_str(), to.c_str()) == 0) {
+        file_write_completed(to);
+        return true;
+    }
     const int final_error = error ? error : errno;
     ::unlink(temporary.c_str());
     set_last_error_from_errno(final_error, to);
@@ -140,13 +144,19 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
-    const std::string path = ludora::kernel::host_path(lpFileName);
+    const std::string path = path_for_reading(ludora::kernel::host_path(lpFileName));
     struct stat info;
     if (::stat(path.c_str(), &info) != 0) {
         fail_with_errno(path);
         return INVALID_FILE_ATTRIBUTES;
     }
-    return file_attributes(path, last_component(path), info);
+    DWORD attributes = file_attributes(path, last_component(path), info);
+    // An installed file can be written as far as the program can tell: its
+    // changes go to the player's copy.
+    if (is_installed_path(path) && !user_store_root().empty()) {
+        attributes &= ~DWORD(FILE_ATTRIBUTE_READONLY);
+    }
+    return attributes;
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
@@ -154,13 +164,17 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::kernel::host_path(lpFileName);
+    const std::string path = path_for_reading(ludora::kernel::host_path(lpFileName));
     struct stat info;
-    if ((::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) || is_read_only_file(path)) {
+    const bool found = ::lstat(path.c_str(), &info) == 0;
+    // The installed files are never changed: only a player's copy goes.
+    if ((found && (S_ISDIR(info.st_mode) || is_installed_path(path))) || is_read_only_file(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    return ::unlink(path.c_str()) == 0 || fail_with_errno(path);
+    if (::unlink(path.c_str()) != 0) return fail_with_errno(path);
+    file_write_completed(path);
+    return TRUE;
 }
 
 BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
@@ -168,8 +182,17 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::kernel::host_path(lpPathName);
-    return ::mkdir(path.c_str(), 0777) == 0 || fail_with_errno(path);
+    const std::string named = ludora::kernel::host_path(lpPathName);
+    struct stat info;
+    if (is_installed_path(named) && ::stat(named.c_str(), &info) == 0) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    const std::string path = path_for_writing(named, false);
+    if (path.empty()) return FALSE;
+    if (::mkdir(path.c_str(), 0777) != 0) return fail_with_errno(path);
+    file_write_completed(path);
+    return TRUE;
 }
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
@@ -177,8 +200,14 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::kernel::host_path(lpPathName);
-    return ::rmdir(path.c_str()) == 0 || fail_with_errno(path);
+    const std::string path = path_for_reading(ludora::kernel::host_path(lpPathName));
+    if (is_installed_path(path)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::rmdir(path.c_str()) != 0) return fail_with_errno(path);
+    file_write_completed(path);
+    return TRUE;
 }
 
 BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists) {
@@ -186,18 +215,20 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string from = ludora::kernel::host_path(lpExistingFileName);
-    const std::string to = ludora::kernel::host_path(lpNewFileName);
+    const std::string from = path_for_reading(ludora::kernel::host_path(lpExistingFileName));
+    const std::string named_to = ludora::kernel::host_path(lpNewFileName);
     struct stat info;
     if (::stat(from.c_str(), &info) != 0) return fail_with_errno(from);
     if (S_ISDIR(info.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (bFailIfExists && ::stat(to.c_str(), &info) == 0) {
+    if (bFailIfExists && ::stat(path_for_reading(named_to).c_str(), &info) == 0) {
         SetLastError(ERROR_FILE_EXISTS);
         return FALSE;
     }
+    const std::string to = path_for_writing(named_to, false);
+    if (to.empty()) return FALSE;
     if (is_read_only_file(to)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -221,13 +252,21 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string from = ludora::kernel::host_path(lpExistingFileName);
-    const std::string to = ludora::kernel::host_path(lpNewFileName);
+    const std::string from = path_for_reading(ludora::kernel::host_path(lpExistingFileName));
+    const std::string named_to = ludora::kernel::host_path(lpNewFileName);
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) return fail_with_errno(from);
+    // An installed file stays where it is; only a player's copy moves.
+    if (is_installed_path(from)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const std::string seen_to = path_for_reading(named_to);
+    const std::string to = path_for_writing(named_to, false);
+    if (to.empty()) return FALSE;
     struct stat target;
     // A case-only rename names the same file twice and is no replacement.
-    if (::lstat(to.c_str(), &target) == 0 && from != to) {
+    if (::lstat(seen_to.c_str(), &target) == 0 && from != to) {
         if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) {
             SetLastError(ERROR_ALREADY_EXISTS);
             return FALSE;
@@ -247,6 +286,7 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
             sync_folder_of(to);
             sync_folder_of(from);
         }
+        file_write_completed(to);
         return TRUE;
     }
     if (errno != EXDEV) return fail_with_errno(to);
@@ -257,7 +297,9 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
     // The copy reaches the disk before the source goes, whatever the flags say.
     if (!copy_file(from, to)) return FALSE;
     if (write_through) sync_folder_of(to);
-    return ::unlink(from.c_str()) == 0 || fail_with_errno(from);
+    if (::unlink(from.c_str()) != 0) return fail_with_errno(from);
+    file_write_completed(from);
+    return TRUE;
 }
 
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,

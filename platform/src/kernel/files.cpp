@@ -4,6 +4,7 @@
 #include "kernel/file_attributes.h"
 #include "kernel/handle_table.h"
 #include "kernel/host_errors.h"
+#include "kernel/user_store.h"
 
 #include "kernel/windows_path.h"
 
@@ -20,11 +21,16 @@ namespace {
 
 class File final : public KernelObject {
 public:
-    File(int fd, bool readable, bool writable) : fd(fd), readable(readable), writable(writable) {}
-    ~File() override { ::close(fd); }
+    File(int fd, bool readable, bool writable, std::string path)
+        : fd(fd), readable(readable), writable(writable), path(std::move(path)) {}
+    ~File() override {
+        ::close(fd);
+        if (writable) file_write_completed(path);
+    }
     const int fd;
     const bool readable;
     const bool writable;
+    const std::string path;
 };
 
 std::shared_ptr<File> file_for(HANDLE handle) {
@@ -53,9 +59,17 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string path = ludora::kernel::host_path(lpFileName);
+    const std::string named = ludora::kernel::host_path(lpFileName);
     const bool readable = (dwDesiredAccess & (GENERIC_READ | GENERIC_ALL)) != 0;
     const bool writable = (dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL)) != 0;
+    // An open that may create or change the file acts on the player's copy.
+    const bool may_create =
+        dwCreationDisposition != OPEN_EXISTING && dwCreationDisposition != TRUNCATE_EXISTING;
+    const bool keeps_contents =
+        dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == OPEN_ALWAYS;
+    const std::string path =
+        writable || may_create ? path_for_writing(named, keeps_contents) : path_for_reading(named);
+    if (path.empty()) return INVALID_HANDLE_VALUE;
     int flags = O_CLOEXEC | (readable && writable ? O_RDWR : writable ? O_WRONLY : O_RDONLY);
     switch (dwCreationDisposition) {
     case CREATE_NEW:
@@ -89,7 +103,12 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    const bool existed = exists(path);
+    // A file only installed exists too, though its copy is not made yet.
+    const bool existed = exists(path) || exists(path_for_reading(named));
+    if (existed && dwCreationDisposition == CREATE_NEW) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return INVALID_HANDLE_VALUE;
+    }
     const mode_t mode = (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     const int fd = ::open(path.c_str(), flags, mode);
     if (fd < 0) {
@@ -101,7 +120,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
     const bool reports_existing =
         existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
     SetLastError(reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    return add_handle(std::make_shared<File>(fd, readable, writable));
+    return add_handle(std::make_shared<File>(fd, readable, writable, path));
 }
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,

@@ -4,6 +4,7 @@
 #include "kernel/file_attributes.h"
 #include "kernel/handle_table.h"
 #include "kernel/host_errors.h"
+#include "kernel/user_store.h"
 #include "kernel/wildcard.h"
 
 #include "kernel/windows_path.h"
@@ -86,23 +87,43 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
                                                          : win32_error_from_errno(errno, folder));
         return INVALID_HANDLE_VALUE;
     }
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != ".." && wildcard_match(pattern, name)) names.push_back(name);
+    // Each name with the folder it is described from: the player's copy of an
+    // installed folder lists its own files over the installed ones.
+    std::vector<std::pair<std::string, std::string>> names;
+    auto add_entries = [&](DIR* listing, const std::string& from, bool over) {
+        while (const dirent* entry = ::readdir(listing)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == ".." || !wildcard_match(pattern, name)) continue;
+            auto same = over ? std::find_if(names.begin(), names.end(),
+                                            [&](const auto& seen) {
+                                                return equal_no_case(seen.first, name);
+                                            })
+                             : names.end();
+            if (same == names.end()) {
+                names.emplace_back(name, from);
+            } else {
+                *same = {name, from};
+            }
+        }
+        ::closedir(listing);
+    };
+    add_entries(dir, folder, false);
+    const std::string stored = stored_folder(folder);
+    if (!stored.empty()) {
+        if (DIR* own = ::opendir(stored.c_str())) add_entries(own, stored, true);
     }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end(), less_no_case);
+    std::sort(names.begin(), names.end(),
+              [](const auto& a, const auto& b) { return less_no_case(a.first, b.first); });
     // The root of the file system has no "." or ".." entries on Windows.
     if (folder != "/") {
-        if (wildcard_match(pattern, "..")) names.insert(names.begin(), "..");
-        if (wildcard_match(pattern, ".")) names.insert(names.begin(), ".");
+        if (wildcard_match(pattern, "..")) names.insert(names.begin(), {"..", folder});
+        if (wildcard_match(pattern, ".")) names.insert(names.begin(), {".", folder});
     }
 
     auto search = std::make_shared<Search>();
-    for (const std::string& name : names) {
+    for (const auto& [name, from] : names) {
         WIN32_FIND_DATAA data;
-        if (describe(folder, name, data)) search->entries.push_back(data);
+        if (describe(from, name, data)) search->entries.push_back(data);
     }
     if (search->entries.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);

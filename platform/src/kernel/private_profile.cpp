@@ -6,6 +6,7 @@
 #include "kernel/atomic_file.h"
 #include "kernel/file_attributes.h"
 #include "kernel/ini_document.h"
+#include "kernel/user_store.h"
 
 #include "kernel/windows_path.h"
 
@@ -27,7 +28,7 @@ std::mutex& profile_mutex() {
 bool load(LPCSTR file_name, std::string& bytes) {
     if (!file_name || !*file_name) return false;
     DWORD error = 0;
-    return read_whole_file(ludora::kernel::host_path(file_name), bytes, error);
+    return read_whole_file(path_for_reading(ludora::kernel::host_path(file_name)), bytes, error);
 }
 
 DWORD copy_text(const std::string& text, LPSTR buffer, DWORD size) {
@@ -167,16 +168,19 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    const std::string path = ludora::kernel::host_path(lpFileName);
+    const std::string named = ludora::kernel::host_path(lpFileName);
     std::lock_guard<std::mutex> lock(profile_mutex());
     std::string bytes;
     DWORD error = 0;
-    const bool existed = read_whole_file(path, bytes, error);
+    // The player's copy starts from the installed file's contents.
+    const bool existed = read_whole_file(path_for_reading(named), bytes, error);
     // A file that exists but cannot be read is never replaced by a blank one.
     if (!existed && error != ERROR_FILE_NOT_FOUND) {
         SetLastError(error);
         return FALSE;
     }
+    const std::string path = path_for_writing(named, false);
+    if (path.empty()) return FALSE;
     // The rename would replace a read-only file; Windows refuses to write it.
     if (existed && is_read_only_file(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
