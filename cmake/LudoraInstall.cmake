@@ -55,16 +55,18 @@ endforeach()
 
 # Debian wants manual pages and changelogs compressed, without a time stamp.
 configure_file(${packaging}/ludora.6 ${generated}/ludora.6 @ONLY)
+configure_file(${packaging}/ludora-site.1 ${generated}/ludora-site.1 @ONLY)
 string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${packaging}/changelog.in ${generated}/changelog @ONLY)
 find_program(LUDORA_GZIP gzip)
 if(LUDORA_GZIP)
-    foreach(page ludora.6 changelog)
+    foreach(page ludora.6 ludora-site.1 changelog)
         add_custom_command(OUTPUT ${generated}/${page}.gz
                            COMMAND ${LUDORA_GZIP} -9nc ${generated}/${page} > ${generated}/${page}.gz
                            DEPENDS ${generated}/${page} VERBATIM)
     endforeach()
-    add_custom_target(packaging_pages ALL DEPENDS ${generated}/ludora.6.gz ${generated}/changelog.gz)
+    add_custom_target(packaging_pages ALL DEPENDS ${generated}/ludora.6.gz ${generated}/ludora-site.1.gz
+                                                  ${generated}/changelog.gz)
     install(FILES ${generated}/ludora.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
     foreach(package_component ludora:game ludora-site:site)
         string(REPLACE ":" ";" parts ${package_component})
@@ -79,8 +81,12 @@ endif()
 
 if(TARGET ludora-site)
     install(TARGETS ludora-site RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT site)
-    # Debian 12 keeps packaged units in /lib; elsewhere the unit stays below the prefix.
+    # Below the prefix: /usr/lib/systemd/system for the package, where systemd looks too.
     set(LUDORA_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING "Where the site's unit goes")
+    if(LUDORA_GZIP)
+        install(FILES ${generated}/ludora-site.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+                COMPONENT site)
+    endif()
     install(FILES ${CMAKE_SOURCE_DIR}/site/ludora-site.service
             DESTINATION ${LUDORA_SYSTEMD_UNIT_DIR} COMPONENT site)
 endif()

@@ -160,6 +160,11 @@ TEST_F(InstalledPackage, SavesGoHomeAndTheInstalledFolderStaysAsItWas) {
         usleep(20000);
     WaitForPrograms();
     EXPECT_TRUE(ReadBmp(shots_ / "back.bmp").Loaded()) << "the game did not hand back";
+    // The hand-over names the installed folder, as the programs see it.
+    const std::string root = dist_.string();
+    EXPECT_EQ(Opened(),
+              (std::vector<std::string>{"open|Pearlwreck.exe|" + root + "|Pearlwreck",
+                                        "open|" + root + "\\Ludora.exe|Pearlwreck|" + root}));
 
     const std::string options = ReadText(store / "options.ini");
     EXPECT_NE(options.find("playerid=1"), std::string::npos) << options;

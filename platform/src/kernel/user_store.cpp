@@ -66,15 +66,10 @@ bool make_folders(const std::string& path) {
     return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-// A real write proves what access(2) cannot: root passes every mode check, and
-// a read-only mount refuses everyone.
+// access(2) also says no on a read-only mount; for root it says yes to any
+// mode, which is why the marker decides for an installed copy.
 bool can_write_in(const std::string& folder) {
-    std::string probe = folder + "/.ludora-probe.XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) return false;
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return true;
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 std::string user_folder(const char*& missing) {
