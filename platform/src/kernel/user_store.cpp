@@ -74,7 +74,11 @@ bool can_write_in(const std::string& folder) {
 
 std::string user_folder(const char*& missing) {
     const char* chosen = std::getenv("LUDORA_DATA_DIR");
-    if (chosen && *chosen) return chosen;
+    if (chosen && *chosen) {
+        char cwd[PATH_MAX];
+        if (chosen[0] == '/' || !::getcwd(cwd, sizeof cwd)) return chosen;
+        return std::string(cwd) + "/" + chosen;
+    }
     const char* data_home = std::getenv("XDG_DATA_HOME");
     if (data_home && data_home[0] == '/') return std::string(data_home) + "/ludora";
     const char* home = std::getenv("HOME");
