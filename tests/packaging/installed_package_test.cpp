@@ -5,6 +5,7 @@
 #include "launcher_test_support.h"
 #include "reference_deal.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -217,7 +218,9 @@ TEST_F(InstalledPackage, CommandAnswersAndAnUnwritableHomeOnlyStopsTheSaves) {
 TEST_F(InstalledPackage, PassesTheDesktopChecks) {
     const fs::path share = root_ / "usr/share";
     auto passes = [](const std::string& tool, const std::string& arguments) {
-        return !Have(tool) || std::system((tool + " " + arguments).c_str()) == 0;
+        if (Have(tool)) return std::system((tool + " " + arguments).c_str()) == 0;
+        std::printf("%s is not installed: not checked\n", tool.c_str());
+        return true;
     };
     EXPECT_TRUE(passes("desktop-file-validate", (share / "applications/ludora.desktop").string()));
     EXPECT_TRUE(
