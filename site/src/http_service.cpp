@@ -74,6 +74,13 @@ struct HttpService::Request {
     size_t bytes = 0;
 };
 
+void HttpService::log_request(const Request& state, const std::string& client) {
+    const double milliseconds =
+        std::chrono::duration<double, std::milli>(Clock::now() - state.began).count();
+    write_log_line(request_log_line(client, state.method, state.path, state.status, state.bytes,
+                                    milliseconds));
+}
+
 HttpService::HttpService(HttpServiceSetup setup)
     : setup_(std::move(setup)), watch_(setup_.limits), workers_(setup_.answer_threads) {}
 
@@ -142,13 +149,9 @@ bool HttpService::run() {
         std::unique_ptr<Request> state(static_cast<Request*>(*slot));
         *slot = nullptr;
         service(cls).watch_.request_ended(watched(connection));
-        if (!state) return;
-        // Refused by the library itself (a head too large or unreadable) or left by the client.
-        const std::string client = state->client.empty() ? peer_address(connection) : state->client;
-        const double milliseconds =
-            std::chrono::duration<double, std::milli>(Clock::now() - state->began).count();
-        write_log_line(request_log_line(client, state->method, state->path, state->status,
-                                        state->bytes, milliseconds));
+        // A request the library refused itself (a head too large or unreadable)
+        // or one its client left before the answer.
+        if (state && !state->answered) log_request(*state, peer_address(connection));
     };
     const auto connection_event = [](void* cls, MHD_Connection* connection, void** context,
                                      MHD_ConnectionNotificationCode event) {
@@ -277,6 +280,8 @@ int HttpService::send(MHD_Connection* connection, Request& state, HttpAnswer ans
     state.answered = true;
     state.status = answer.status;
     state.bytes = answer.body.size();
+    // Written as the answer leaves, so whoever reads the log after an answer finds its line.
+    log_request(state, state.client);
     return queued;
 }
 

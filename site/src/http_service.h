@@ -58,6 +58,7 @@ private:
     HttpRequest read_request(MHD_Connection* connection, const char* path, const char* method,
                              const Request& state) const;
     int send(MHD_Connection* connection, Request& state, HttpAnswer answer);
+    static void log_request(const Request& state, const std::string& client);
 
     HttpServiceSetup setup_;
     ConnectionWatch watch_;
