@@ -68,7 +68,8 @@ struct HttpService::Request {
     std::string client;
     std::string method;
     std::string path;
-    std::optional<HttpAnswer> ready; // left by an answer worker
+    std::optional<HttpRequest> request; // once its head is read
+    std::optional<HttpAnswer> ready;    // left by an answer worker
     bool answered = false;
     int status = 0;
     size_t bytes = 0;
@@ -220,6 +221,9 @@ HttpRequest HttpService::read_request(MHD_Connection* connection, const char* pa
     return request;
 }
 
+// The library calls this once the head is read, once for each piece of the
+// body and once more when the request is whole; an answer queued before that
+// last call would make it close the connection.
 int HttpService::on_request(MHD_Connection* connection, const char* path, const char* method,
                             size_t* body_bytes, void** slot) {
     auto* state = static_cast<Request*>(*slot);
@@ -229,37 +233,37 @@ int HttpService::on_request(MHD_Connection* connection, const char* path, const 
         state->ready.reset();
         return send(connection, *state, std::move(answer));
     }
-    if (state->answered) {
-        *body_bytes = 0; // a body after an early answer is dropped; the connection closes
+    if (state->answered || *body_bytes > 0) {
+        *body_bytes = 0; // no route reads a body; it is dropped
         return MHD_YES;
     }
-    HttpRequest request = read_request(connection, path, method, *state);
-    state->method = request.method;
-    state->path = request.path;
-    state->client = request.client;
-    size_t head_bytes = request.method.size() + state->target.size() + 13;
-    for (const auto& [name, value] : request.headers)
-        head_bytes += name.size() + value.size() + 4;
-    if (const int refused = refusal_before_routing(request, head_bytes))
-        return send(connection, *state, [&] {
+    if (!state->request) {
+        state->request = read_request(connection, path, method, *state);
+        const HttpRequest& request = *state->request;
+        state->method = request.method;
+        state->path = request.path;
+        state->client = request.client;
+        size_t head_bytes = request.method.size() + state->target.size() + 13;
+        for (const auto& [name, value] : request.headers)
+            head_bytes += name.size() + value.size() + 4;
+        // Refused before the body comes; the connection then closes.
+        if (const int refused = refusal_before_routing(request, head_bytes)) {
             HttpAnswer answer = setup_.refusal(refused);
             answer.close = true;
-            return answer;
-        }());
-
-    const bool has_body =
-        declared_body_bytes(request) > 0 || !request.header("Transfer-Encoding").empty();
-    if ((request.method == "GET" || request.method == "HEAD") && !has_body) {
+            return send(connection, *state, std::move(answer));
+        }
+        return MHD_YES;
+    }
+    const HttpRequest& request = *state->request;
+    if (request.method == "GET" || request.method == "HEAD") {
         const bool posted = workers_.post([connection] { MHD_suspend_connection(connection); },
-                                          [this, connection, state, request] {
-                                              state->ready = setup_.answer(request);
+                                          [this, connection, state] {
+                                              state->ready = setup_.answer(*state->request);
                                               MHD_resume_connection(connection);
                                           });
         if (posted) return MHD_YES;
     }
-    HttpAnswer answer = setup_.answer(request);
-    answer.close = answer.close || has_body;
-    return send(connection, *state, std::move(answer));
+    return send(connection, *state, setup_.answer(request));
 }
 
 int HttpService::send(MHD_Connection* connection, Request& state, HttpAnswer answer) {
