@@ -13,8 +13,8 @@
 //   site_siege range --port P
 //       GET / with 1000 ranges: the answer's size beside the plain page's.
 //   site_siege games --port P [--games 20000]
-//       Uploads to that many new game names while another client reads one
-//       game's JSON: that client's p99 before and during, the home page's size.
+//       Uploads to that many new game names while another client reads the
+//       home page: its p99 before, during and after, and its size.
 #include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
@@ -220,33 +220,36 @@ void siege_range() {
 }
 
 void siege_games(int games) {
-    std::atomic<bool> uploading = false;
-    std::atomic<bool> done = false;
-    std::vector<double> quiet, during;
+    enum Phase { Before, During, After, Done };
+    std::atomic<int> phase = Before;
+    std::vector<double> times[3];
     std::thread reader([&] {
-        while (!done) {
+        while (phase != Done) {
+            const int now = phase;
             const auto start = Clock::now();
-            get("/api/scores?game=Pearlwreck");
-            (uploading ? during : quiet).push_back(milliseconds_since(start));
+            get("/");
+            times[now].push_back(milliseconds_since(start));
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    uploading = true;
+    phase = During;
     int stored = 0;
     for (int i = 0; i < games; ++i) {
         const std::string target = "/cgi-bin/hiscore.cgi?game=Flood" + std::to_string(i) +
                                    "&name=bench:::N&score=" + std::to_string(i ^ 0x3C3C3C3);
         stored += get(target).rfind("HTTP/1.1 200", 0) == 0;
     }
-    uploading = false;
-    done = true;
+    phase = After;
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    phase = Done;
     reader.join();
     const std::string home = get("/");
     std::printf("%d uploads to new games: %d stored; home page %zu bytes\n", games, stored,
                 body_size(home));
-    report_latencies("other client before", quiet, quiet.size());
-    report_latencies("other client during", during, during.size());
+    report_latencies("home page before", times[Before], times[Before].size());
+    report_latencies("home page during", times[During], times[During].size());
+    report_latencies("home page after", times[After], times[After].size());
 }
 
 long option(int argc, char** argv, const char* name, long fallback) {

@@ -166,7 +166,7 @@ bool SqliteScoreStore::prepare_statements(std::string& problem) {
         {&count_, "SELECT COUNT(*) FROM uploads WHERE game = ?1"},
         {&top_, "SELECT id, player, score, uploaded_at FROM uploads WHERE game = ?1 "
                 "ORDER BY score DESC, id DESC LIMIT ?2"},
-        {&games_, "SELECT DISTINCT game FROM uploads ORDER BY game"},
+        {&games_, "SELECT DISTINCT game FROM uploads ORDER BY game LIMIT ?1"},
     };
     for (const auto& [statement, sql] : statements) {
         if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) !=
@@ -274,12 +274,13 @@ std::optional<std::vector<ScoreRow>> SqliteScoreStore::top(const std::string& ga
     return top_locked(game, places);
 }
 
-std::optional<std::vector<GameScores>> SqliteScoreStore::all_games(int places) {
+std::optional<std::vector<GameScores>> SqliteScoreStore::all_games(int places, int max_games) {
     std::lock_guard lock(mutex_);
     if (!db_) return std::nullopt;
     std::vector<std::string> names;
     {
         StatementUse select(games_);
+        select.bind(1, int64_t{max_games});
         int step;
         while ((step = select.step()) == SQLITE_ROW)
             names.push_back(select.text(0));

@@ -88,7 +88,7 @@ public:
     std::optional<std::vector<ScoreRow>> top(const std::string& game, int places = kTopPlaces);
 
     // Every game that has scores, by name, each with its best places.
-    std::optional<std::vector<GameScores>> all_games(int places = kTopPlaces);
+    std::optional<std::vector<GameScores>> all_games(int places, int max_games);
 
 private:
     bool prepare_statements(std::string& problem);

@@ -21,9 +21,8 @@ public:
     }
     std::optional<std::vector<GameScores>> all_games(int places, int max_games,
                                                      std::string& problem) override {
-        auto games = store.all_games(places);
+        auto games = store.all_games(places, max_games);
         if (!games) problem = store.last_problem();
-        if (games && static_cast<int>(games->size()) > max_games) games->resize(max_games);
         return games;
     }
 };
