@@ -182,16 +182,18 @@ bool HttpService::run() {
         static_cast<Completed>(request_done), this, MHD_OPTION_NOTIFY_CONNECTION,
         static_cast<Notify>(connection_event), this, MHD_OPTION_END);
     if (!daemon_) return false;
-    listener_ = -1; // the library closes it
+    listener_ = -1; // the library's now
     {
         std::unique_lock lock(stop_mutex_);
         stop_wake_.wait(lock, [this] { return stop_asked_; });
     }
-    // Finish the answers under way, so no connection stays suspended.
-    MHD_quiesce_daemon(daemon_);
+    // No new connections; then the answers under way are finished, so no
+    // connection stays suspended when the library stops.
+    const MHD_socket listening = MHD_quiesce_daemon(daemon_);
     workers_.finish();
     MHD_stop_daemon(daemon_);
     daemon_ = nullptr;
+    if (listening != MHD_INVALID_SOCKET) ::close(listening); // quiescing handed it back
     return true;
 }
 
