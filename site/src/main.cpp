@@ -73,8 +73,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ludora-site: %s\n", problem.c_str());
         return 1;
     }
-    std::fprintf(stderr, "ludora-site: listening on http://%s:%d, scores in %s\n",
-                 options.listen_address.c_str(), port, shown_database(options.database).c_str());
+    const bool six = options.listen_address.find(':') != std::string::npos;
+    std::fprintf(stderr, "ludora-site: listening on http://%s%s%s:%d, scores in %s\n",
+                 six ? "[" : "", options.listen_address.c_str(), six ? "]" : "", port,
+                 shown_database(options.database).c_str());
     signals.start([&server] { server.stop(); });
     const bool served = server.run();
     signals.finish();

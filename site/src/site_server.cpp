@@ -44,7 +44,7 @@ HttpAnswer unreadable_scores(const std::string& problem) {
 // A request whose head could not be taken as it came.
 HttpAnswer refused_before_routing(int status) {
     return problem_answer(status, "The request is too large",
-                          "Requests to this site may be at most 8 KB.");
+                          "Requests to this site may be at most 8 KB, in at most 100 lines.");
 }
 
 } // namespace
@@ -94,7 +94,12 @@ HttpServiceSetup SiteServer::http_setup() {
 }
 
 HttpAnswer SiteServer::answer(const HttpRequest& request) {
-    const auto route = routes_.find(request.path);
+    auto route = routes_.find(request.path);
+    // A route whose path ends in "/" takes everything under it, the deepest first.
+    for (size_t slash = request.path.rfind('/');
+         route == routes_.end() && slash != 0 && slash != std::string::npos;
+         slash = request.path.rfind('/', slash - 1))
+        route = routes_.find(request.path.substr(0, slash + 1));
     if (route == routes_.end())
         return problem_answer(404, "There is no such page",
                               "This site has the halls of fame at / and the upload of Ludora.");

@@ -40,8 +40,9 @@ private:
     ScoreStore& store_;
     RateLimiter limiter_;
     SiteOptions options_;
-    // By path. Each route sets its own headers, so a route of static files
-    // with headers of its own is one more entry.
+    // By path; a path ending in "/" takes every path under it. Each route
+    // sets its own headers, so a folder of static files with headers of its
+    // own is one more entry.
     std::map<std::string, Route> routes_;
     HttpService http_;
 };
