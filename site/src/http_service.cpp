@@ -260,12 +260,23 @@ int HttpService::on_request(MHD_Connection* connection, const char* path, const 
     if (request.method == "GET" || request.method == "HEAD") {
         const bool posted = workers_.post([connection] { MHD_suspend_connection(connection); },
                                           [this, connection, state] {
-                                              state->ready = setup_.answer(*state->request);
+                                              state->ready = answer(*state->request);
                                               MHD_resume_connection(connection);
                                           });
         if (posted) return MHD_YES;
     }
-    return send(connection, *state, setup_.answer(request));
+    return send(connection, *state, answer(request));
+}
+
+// A route that fails (out of memory) costs its own request only.
+HttpAnswer HttpService::answer(const HttpRequest& request) const {
+    try {
+        return setup_.answer(request);
+    } catch (...) {
+        HttpAnswer failed = setup_.refusal(500);
+        failed.close = true;
+        return failed;
+    }
 }
 
 int HttpService::send(MHD_Connection* connection, Request& state, HttpAnswer answer) {

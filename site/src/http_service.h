@@ -29,7 +29,8 @@ struct HttpServiceSetup {
     HeaderLines headers_of_every_answer;
     // Answers a request once its head is read.
     std::function<HttpAnswer(const HttpRequest&)> answer;
-    // The page for a request refused before routing (413, 414, 431).
+    // The page for a request refused before routing (413, 414, 431) or
+    // whose route failed (500).
     std::function<HttpAnswer(int status)> refusal;
 };
 
@@ -57,6 +58,7 @@ public:
 private:
     HttpRequest read_request(MHD_Connection* connection, const char* path, const char* method,
                              const Request& state) const;
+    HttpAnswer answer(const HttpRequest& request) const;
     int send(MHD_Connection* connection, Request& state, HttpAnswer answer);
     static void log_request(const Request& state, const std::string& client);
 

@@ -41,8 +41,11 @@ HttpAnswer unreadable_scores(const std::string& problem) {
                           "Please try again in a moment.");
 }
 
-// A request whose head could not be taken as it came.
-HttpAnswer refused_before_routing(int status) {
+// A request whose head could not be taken as it came, or whose route failed.
+HttpAnswer refusal_page(int status) {
+    if (status >= 500)
+        return problem_answer(status, "Something went wrong",
+                              "The site could not answer this request.");
     return problem_answer(status, "The request is too large",
                           "Requests to this site may be at most 8 KB, in at most 100 lines.");
 }
@@ -89,7 +92,7 @@ HttpServiceSetup SiteServer::http_setup() {
                                     "form-action 'none'; frame-ancestors 'none'"},
     };
     setup.answer = [this](const HttpRequest& request) { return answer(request); };
-    setup.refusal = refused_before_routing;
+    setup.refusal = refusal_page;
     return setup;
 }
 
