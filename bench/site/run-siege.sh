@@ -6,7 +6,7 @@
 #      99 % within 100 ms.
 #   2. One request of 1 000 000 header lines: refused within the first 16 KiB,
 #      the site's resident memory up by less than 5 MB.
-#   3. GET / with 1000 ranges: no answer larger than the page.
+#   3. GET / with 200 ranges, each the whole page: no answer larger than the page.
 #   4. 20 000 uploads to 20 000 new game names: at most the cap of games
 #      stored, the home page under 200 KB, another client's p99 within 2x.
 #
