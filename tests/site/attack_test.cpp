@@ -57,9 +57,9 @@ bool closed_by_site(int socket) {
 } // namespace
 
 TEST_F(SiteTest, ARangeRequestGetsThePageOnceAndNoMore) {
-    std::string ranges = "Range: bytes=0-0";
+    std::string ranges = "Range: bytes=0-"; // the whole sheet, 200 times over
     for (int i = 1; i < 200; ++i)
-        ranges += "," + std::to_string(i) + "-";
+        ranges += ",0-";
     const HttpAnswer plain = get("/style.css");
     const HttpAnswer ranged = http_get(site.port(), "/style.css", {ranges});
     EXPECT_EQ(200, ranged.status);
