@@ -10,7 +10,8 @@
 #
 # Usage: bench/site/run-load.sh [BUILD_DIR]
 #   BUILD_DIR defaults to build/ (configured as a Release build when new).
-#   SITE_LOAD_UPLOADS and SITE_LOAD_CLIENTS change the counts.
+#   SITE_LOAD_UPLOADS and SITE_LOAD_CLIENTS change the counts; SITE_BIN runs
+#   another build of the site (an older one, to compare side by side).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
@@ -23,7 +24,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
         > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 fi
 cmake --build "$build" --target ludora-site site_load -j"$(nproc)" > /dev/null
-site_bin=$build/bin/ludora-site
+site_bin=${SITE_BIN:-$build/bin/ludora-site}
+# The load's game is none of the suite's; a site that keeps a list is told to take any.
+games_any=()
+"$site_bin" --help | grep -q -- '--games' && games_any=(--games any)
 load_bin=$build/bin/site_load
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ludora-site-load-XXXXXX")
@@ -39,7 +43,7 @@ trap cleanup EXIT
 
 # start_site DB PORT LOG: starts the site and sets site_pid and port once it listens.
 start_site() {
-    "$site_bin" --port "$2" --db "$1" --rate-limit 0 >> "$3" 2>&1 &
+    "$site_bin" --port "$2" --db "$1" --rate-limit 0 "${games_any[@]}" >> "$3" 2>&1 &
     site_pid=$!
     for _ in $(seq 500); do
         port=$(grep -o 'listening on http://127.0.0.1:[0-9]*' "$3" | tail -1 | sed 's/.*://' || true)

@@ -9,7 +9,34 @@
 
 using namespace ludora::site;
 
+namespace {
+
+StoreOptions store_options(const SiteOptions& options) {
+    StoreOptions store;
+    // A list of games is a cap of its own.
+    store.max_games = options.games.empty() ? options.max_games : 0;
+    store.max_rows_per_game = options.max_rows_per_game;
+    store.max_db_bytes = int64_t{options.max_db_mb} << 20;
+    store.purge_private_after_days = options.purge_private_after_days;
+    store.connections = options.db_connections;
+    return store;
+}
+
+// A PostgreSQL address may hold a password, which stays out of the log.
+std::string shown_database(const std::string& database) {
+    const bool postgres =
+        database.starts_with("postgres") || database.find('=') != std::string::npos;
+    return postgres ? "the PostgreSQL database" : database;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Before anything else, and before any thread exists, so that a stop
+    // asked for in the first moments waits for the site instead of being lost
+    // and every thread leaves the signals to the one that waits for them.
+    SignalStop signals;
+
     SiteOptions options;
     std::string problem;
     switch (parse_site_options(argc, argv, options, problem)) {
@@ -23,22 +50,33 @@ int main(int argc, char** argv) {
         break;
     }
 
-    // Before any thread exists, so that all of them leave the signals to it.
-    SignalStop signals;
+    if (!options.copy_from.empty()) {
+        if (!copy_score_store(options.copy_from, options.copy_to, store_options(options),
+                              problem)) {
+            std::fprintf(stderr, "ludora-site: %s\n", problem.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "ludora-site: copied the scores of %s to %s\n",
+                     options.copy_from.c_str(), options.copy_to.c_str());
+        return 0;
+    }
 
-    ScoreStore store;
-    if (!store.open(options.database, problem)) {
+    const std::unique_ptr<ScoreStore> store =
+        open_score_store(options.database, store_options(options), problem);
+    if (!store) {
         std::fprintf(stderr, "ludora-site: %s\n", problem.c_str());
         return 1;
     }
-    SiteServer server(store, options);
+    SiteServer server(*store, options);
     const int port = server.bind(problem);
     if (port < 0) {
         std::fprintf(stderr, "ludora-site: %s\n", problem.c_str());
         return 1;
     }
-    std::fprintf(stderr, "ludora-site: listening on http://%s:%d, scores in %s\n",
-                 options.listen_address.c_str(), port, options.database.c_str());
+    const bool six = options.listen_address.find(':') != std::string::npos;
+    std::fprintf(stderr, "ludora-site: listening on http://%s%s%s:%d, scores in %s\n",
+                 six ? "[" : "", options.listen_address.c_str(), six ? "]" : "", port,
+                 shown_database(options.database).c_str());
     signals.start([&server] { server.stop(); });
     const bool served = server.run();
     signals.finish();

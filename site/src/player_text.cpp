@@ -26,7 +26,39 @@ void append_utf8(std::string& out, char32_t code) {
     }
 }
 
+bool is_format_character(char32_t code) {
+    return code == 0x061C || (code >= 0x200B && code <= 0x200F) ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2060 && code <= 0x2064) ||
+           (code >= 0x2066 && code <= 0x2069) || code == 0xFEFF;
+}
+
+// The blocks of combining marks that pile up over Latin, Greek and Cyrillic.
+bool is_combining_mark(char32_t code) {
+    return (code >= 0x0300 && code <= 0x036F) || (code >= 0x0483 && code <= 0x0489) ||
+           (code >= 0x1AB0 && code <= 0x1AFF) || (code >= 0x1DC0 && code <= 0x1DFF) ||
+           (code >= 0x20D0 && code <= 0x20FF) || (code >= 0xFE20 && code <= 0xFE2F);
+}
+
 } // namespace
+
+std::string tidy_player_text(std::string_view utf8) {
+    std::string out;
+    int marks = 0;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<uint8_t>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            code = (code << 6) | (static_cast<uint8_t>(utf8[i + k]) & 0x3F);
+        const bool mark = is_combining_mark(code);
+        marks = mark ? marks + 1 : 0;
+        if (!is_format_character(code) && (!mark || marks <= kMostCombiningMarks))
+            out += utf8.substr(i, length);
+        i += length;
+    }
+    return out;
+}
 
 bool is_valid_utf8(std::string_view bytes) {
     size_t i = 0;

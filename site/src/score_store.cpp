@@ -73,11 +73,11 @@ std::optional<int64_t> single_integer(sqlite3* db, const char* sql) {
 
 } // namespace
 
-ScoreStore::~ScoreStore() {
+SqliteScoreStore::~SqliteScoreStore() {
     close();
 }
 
-void ScoreStore::close() {
+void SqliteScoreStore::close() {
     for (sqlite3_stmt* statement : {insert_, find_same_, row_by_id_, rank_, count_, top_, games_})
         sqlite3_finalize(statement);
     insert_ = find_same_ = row_by_id_ = rank_ = count_ = top_ = games_ = nullptr;
@@ -85,7 +85,7 @@ void ScoreStore::close() {
     db_ = nullptr;
 }
 
-bool ScoreStore::open(const std::string& path, std::string& problem) {
+bool SqliteScoreStore::open(const std::string& path, std::string& problem) {
     std::lock_guard lock(mutex_);
     close();
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
@@ -127,7 +127,7 @@ bool ScoreStore::open(const std::string& path, std::string& problem) {
     return true;
 }
 
-bool ScoreStore::create_or_check_schema(std::string& problem) {
+bool SqliteScoreStore::create_or_check_schema(std::string& problem) {
     if (!execute(db_, "BEGIN IMMEDIATE", problem)) return false;
     const auto version = single_integer(db_, "PRAGMA user_version");
     const auto application = single_integer(db_, "PRAGMA application_id");
@@ -153,7 +153,7 @@ bool ScoreStore::create_or_check_schema(std::string& problem) {
     return false;
 }
 
-bool ScoreStore::prepare_statements(std::string& problem) {
+bool SqliteScoreStore::prepare_statements(std::string& problem) {
     const std::pair<sqlite3_stmt**, const char*> statements[] = {
         {&insert_, "INSERT INTO uploads (game, player, address, email, send, score, uploaded_at) "
                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) "
@@ -166,7 +166,7 @@ bool ScoreStore::prepare_statements(std::string& problem) {
         {&count_, "SELECT COUNT(*) FROM uploads WHERE game = ?1"},
         {&top_, "SELECT id, player, score, uploaded_at FROM uploads WHERE game = ?1 "
                 "ORDER BY score DESC, id DESC LIMIT ?2"},
-        {&games_, "SELECT DISTINCT game FROM uploads ORDER BY game"},
+        {&games_, "SELECT DISTINCT game FROM uploads ORDER BY game LIMIT ?1"},
     };
     for (const auto& [statement, sql] : statements) {
         if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) !=
@@ -178,7 +178,7 @@ bool ScoreStore::prepare_statements(std::string& problem) {
     return true;
 }
 
-std::optional<RecordedUpload> ScoreStore::record(const Upload& upload, int64_t now) {
+std::optional<RecordedUpload> SqliteScoreStore::record(const Upload& upload, int64_t now) {
     std::lock_guard lock(mutex_);
     if (!db_) return std::nullopt;
     const PlayerRecord& player = upload.player;
@@ -231,7 +231,12 @@ std::optional<RecordedUpload> ScoreStore::record(const Upload& upload, int64_t n
     return recorded;
 }
 
-std::optional<ScoreRow> ScoreStore::row_locked(int64_t id) {
+std::string SqliteScoreStore::last_problem() {
+    std::lock_guard lock(mutex_);
+    return db_ ? sqlite3_errmsg(db_) : "no database";
+}
+
+std::optional<ScoreRow> SqliteScoreStore::row_locked(int64_t id) {
     StatementUse select(row_by_id_);
     select.bind(1, id);
     if (select.step() != SQLITE_ROW) return std::nullopt;
@@ -243,7 +248,8 @@ std::optional<ScoreRow> ScoreStore::row_locked(int64_t id) {
     return row;
 }
 
-std::optional<std::vector<ScoreRow>> ScoreStore::top_locked(const std::string& game, int places) {
+std::optional<std::vector<ScoreRow>> SqliteScoreStore::top_locked(const std::string& game,
+                                                                  int places) {
     StatementUse select(top_);
     select.bind(1, game);
     select.bind(2, int64_t{places});
@@ -262,18 +268,19 @@ std::optional<std::vector<ScoreRow>> ScoreStore::top_locked(const std::string& g
     return rows;
 }
 
-std::optional<std::vector<ScoreRow>> ScoreStore::top(const std::string& game, int places) {
+std::optional<std::vector<ScoreRow>> SqliteScoreStore::top(const std::string& game, int places) {
     std::lock_guard lock(mutex_);
     if (!db_) return std::nullopt;
     return top_locked(game, places);
 }
 
-std::optional<std::vector<GameScores>> ScoreStore::all_games(int places) {
+std::optional<std::vector<GameScores>> SqliteScoreStore::all_games(int places, int max_games) {
     std::lock_guard lock(mutex_);
     if (!db_) return std::nullopt;
     std::vector<std::string> names;
     {
         StatementUse select(games_);
+        select.bind(1, int64_t{max_games});
         int step;
         while ((step = select.step()) == SQLITE_ROW)
             names.push_back(select.text(0));

@@ -4,6 +4,7 @@
 #include "upload_query.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -36,12 +37,46 @@ struct RecordedUpload {
     std::vector<ScoreRow> top;
 };
 
+enum class RecordStatus { Stored, TooManyGames, Full, Failed };
+
+struct RecordOutcome {
+    RecordStatus status = RecordStatus::Failed;
+    RecordedUpload upload;
+    std::string problem; // the database's own words for Full and Failed
+};
+
+struct StoreOptions {
+    int max_games = 64; // 0: no cap; main passes 0 when a --games list is given
+    int max_rows_per_game = 1000;
+    int64_t max_db_bytes = 256LL << 20;
+    int purge_private_after_days = 365;
+    int connections = 4;
+};
+
+// Stand-in for the store interface until the storage work is merged.
 class ScoreStore {
 public:
-    ScoreStore() = default;
-    ScoreStore(const ScoreStore&) = delete;
-    ScoreStore& operator=(const ScoreStore&) = delete;
-    ~ScoreStore();
+    virtual ~ScoreStore() = default;
+    virtual RecordOutcome record(const Upload& upload, int64_t now) = 0;
+    virtual std::optional<std::vector<ScoreRow>> top(const std::string& game, int places,
+                                                     std::string& problem) = 0;
+    virtual std::optional<std::vector<GameScores>> all_games(int places, int max_games,
+                                                             std::string& problem) = 0;
+};
+
+std::unique_ptr<ScoreStore> open_score_store(const std::string& database,
+                                             const StoreOptions& options, std::string& problem);
+bool copy_score_store(const std::string& from, const std::string& to, const StoreOptions& options,
+                      std::string& problem);
+
+class SqliteScoreStore {
+public:
+    SqliteScoreStore() = default;
+    SqliteScoreStore(const SqliteScoreStore&) = delete;
+    SqliteScoreStore& operator=(const SqliteScoreStore&) = delete;
+    ~SqliteScoreStore();
+
+    std::string last_problem();
 
     // Opens or creates the file; false with the reason when it cannot be used.
     bool open(const std::string& path, std::string& problem);
@@ -53,7 +88,7 @@ public:
     std::optional<std::vector<ScoreRow>> top(const std::string& game, int places = kTopPlaces);
 
     // Every game that has scores, by name, each with its best places.
-    std::optional<std::vector<GameScores>> all_games(int places = kTopPlaces);
+    std::optional<std::vector<GameScores>> all_games(int places, int max_games);
 
 private:
     bool prepare_statements(std::string& problem);

@@ -1,6 +1,7 @@
-// The site's HTTP service.
+// The site's pages, the launcher's upload and the JSON API.
 #include "site_server.h"
 
+#include "client_address.h"
 #include "game_name.h"
 #include "pages.h"
 #include "request_log.h"
@@ -9,9 +10,8 @@
 #include "upload_query.h"
 #include "utc_time.h"
 
+#include <algorithm>
 #include <chrono>
-#include <thread>
-#include <sys/socket.h>
 
 namespace ludora::site {
 
@@ -19,60 +19,70 @@ namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
 constexpr const char* kJson = "application/json; charset=utf-8";
-constexpr size_t kWorkerThreads = 16; // browsers keep idle connections open
+constexpr int kMostGamesShown = 64; // the home page and the JSON stay small whatever is stored
 
 using Clock = std::chrono::steady_clock;
-using Routing = httplib::Server::HandlerResponse;
 
-// One connection is served by one thread, so the time its request began can
-// wait in the thread for the log line. Requests the library refuses before
-// routing have no start time.
-thread_local Clock::time_point t_request_start{};
-
-size_t request_head_bytes(const httplib::Request& request) {
-    size_t bytes =
-        request.method.size() + 1 + request.target.size() + 1 + request.version.size() + 2;
-    for (const auto& [name, value] : request.headers)
-        bytes += name.size() + 2 + value.size() + 2;
-    return bytes + 2;
+HttpAnswer problem_answer(int status, const std::string& title, const std::string& detail) {
+    HttpAnswer answer{status, kHtml, problem_page(title, detail), {}, false};
+    answer.set_header("Cache-Control", "no-store");
+    return answer;
 }
 
-size_t declared_body_bytes(const httplib::Request& request) {
-    const std::string length = request.get_header_value("Content-Length");
-    size_t bytes = 0;
-    for (const char c : length) {
-        if (c < '0' || c > '9' || bytes > kLargestRequest) return kLargestRequest + 1;
-        bytes = bytes * 10 + static_cast<size_t>(c - '0');
-    }
-    return bytes;
+HttpAnswer json_answer(int status, std::string json) {
+    HttpAnswer answer{status, kJson, std::move(json), {}, false};
+    answer.set_header("Cache-Control", "no-cache");
+    return answer;
 }
 
-std::string raw_query(const std::string& target) {
-    const size_t mark = target.find('?');
-    return mark == std::string::npos ? std::string() : target.substr(mark + 1);
+HttpAnswer unreadable_scores(const std::string& problem) {
+    write_log_line(problem_log_line("the scores cannot be read", problem));
+    return problem_answer(503, "The scores cannot be read just now",
+                          "Please try again in a moment.");
+}
+
+// A request whose head could not be taken as it came, or whose route failed.
+HttpAnswer refusal_page(int status) {
+    if (status >= 500)
+        return problem_answer(status, "Something went wrong",
+                              "The site could not answer this request.");
+    return problem_answer(status, "The request is too large",
+                          "Requests to this site may be at most 8 KB, in at most 100 lines.");
 }
 
 } // namespace
 
-void HttpServer::widen_backlog() {
-    ::listen(svr_sock_, SOMAXCONN);
+SiteServer::SiteServer(ScoreStore& store, const SiteOptions& options)
+    : store_(store), limiter_(options.uploads_per_minute), options_(options), http_(http_setup()) {
+    routes_["/"] = [this](const HttpRequest&) { return answer_home(); };
+    routes_["/style.css"] = [](const HttpRequest&) {
+        HttpAnswer answer{200, "text/css; charset=utf-8", std::string(style_sheet()), {}, false};
+        answer.set_header("Cache-Control", "public, max-age=3600");
+        return answer;
+    };
+    routes_["/favicon.ico"] = [](const HttpRequest&) {
+        HttpAnswer answer{204, {}, {}, {}, false};
+        answer.set_header("Cache-Control", "public, max-age=86400");
+        return answer;
+    };
+    routes_["/cgi-bin/hiscore.cgi"] = [this](const HttpRequest& request) {
+        return answer_upload(request);
+    };
+    routes_["/api/scores"] = [this](const HttpRequest& request) {
+        return answer_scores_api(request);
+    };
 }
 
-SiteServer::SiteServer(ScoreStore& store, const SiteOptions& options)
-    : store_(store), limiter_(options.uploads_per_minute), options_(options) {
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    server_.set_payload_max_length(kLargestRequest);
-    server_.set_keep_alive_max_count(100);
-    // The library writes the head and the body of an answer separately; with
-    // Nagle's algorithm the body then waits for the client's delayed ACK.
-    server_.set_tcp_nodelay(true);
-    // The library's default adds SO_REUSEPORT, with which a second site on the
-    // same port would share it silently instead of being told it is taken.
-    server_.set_socket_options([](int socket) {
-        const int yes = 1;
-        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    server_.set_default_headers({
+HttpServiceSetup SiteServer::http_setup() {
+    HttpServiceSetup setup;
+    setup.listen_address = options_.listen_address;
+    setup.port = options_.port;
+    setup.limits.per_address = options_.connections_per_address;
+    setup.limits.request_deadline = std::chrono::seconds(options_.request_timeout_seconds);
+    setup.limits.idle_timeout = std::chrono::seconds(options_.idle_timeout_seconds);
+    setup.limits.trusted_proxies = options_.trusted_proxies;
+    setup.answer_threads = std::max(4, options_.db_connections * 2);
+    setup.headers_of_every_answer = {
         {"Server", "ludora-site"},
         {"X-Content-Type-Options", "nosniff"},
         {"Referrer-Policy", "no-referrer"},
@@ -80,205 +90,133 @@ SiteServer::SiteServer(ScoreStore& store, const SiteOptions& options)
         // be missed, a script injected by a player still would not run.
         {"Content-Security-Policy", "default-src 'none'; style-src 'self'; base-uri 'none'; "
                                     "form-action 'none'; frame-ancestors 'none'"},
-    });
-    route();
+    };
+    setup.answer = [this](const HttpRequest& request) { return answer(request); };
+    setup.refusal = refusal_page;
+    return setup;
 }
 
-void SiteServer::route() {
-    server_.set_pre_routing_handler(
-        [](const httplib::Request& request, httplib::Response& response) {
-            t_request_start = Clock::now();
-            const size_t head = request_head_bytes(request);
-            if (head > kLargestRequest) {
-                answer_problem(response, 431, "The request is too large",
-                               "Requests to this site may be at most 8 KB.");
-                return Routing::Handled;
-            }
-            if (head + declared_body_bytes(request) > kLargestRequest) {
-                answer_problem(response, 413, "The request is too large",
-                               "Requests to this site may be at most 8 KB.");
-                response.set_header("Connection", "close");
-                return Routing::Handled;
-            }
-            return Routing::Unhandled;
-        });
-
-    server_.Get("/", [this](const httplib::Request&, httplib::Response& response) {
-        answer_home(response);
-    });
-    server_.Get("/style.css", [](const httplib::Request&, httplib::Response& response) {
-        const std::string_view css = style_sheet();
-        response.set_content(css.data(), css.size(), "text/css; charset=utf-8");
-        response.set_header("Cache-Control", "public, max-age=3600");
-    });
-    server_.Get("/favicon.ico", [](const httplib::Request&, httplib::Response& response) {
-        response.status = 204;
-        response.set_header("Cache-Control", "public, max-age=86400");
-    });
-    server_.Get(R"(/cgi-bin/hiscore\.cgi)",
-                [this](const httplib::Request& request, httplib::Response& response) {
-                    answer_upload(request, response);
-                });
-    // A form or a script that posts to the upload is told how uploads come.
-    server_.Post(R"(/cgi-bin/hiscore\.cgi)",
-                 [this](const httplib::Request& request, httplib::Response& response) {
-                     answer_upload(request, response);
-                 });
-    server_.Get("/api/scores",
-                [this](const httplib::Request& request, httplib::Response& response) {
-                    answer_scores_api(request, response);
-                });
-
-    // Whatever the library or a handler refused without a page of its own.
-    const httplib::Server::HandlerWithResponse refused_without_page(
-        [](const httplib::Request&, httplib::Response& response) -> Routing {
-            if (!response.body.empty()) return Routing::Unhandled;
-            switch (response.status) {
-            case 404:
-                answer_problem(response, 404, "There is no such page",
-                               "This site has the halls of fame at / and the upload of Ludora.");
-                break;
-            case 413:
-            case 414:
-            case 431:
-                answer_problem(response, response.status, "The request is too large",
-                               "Requests to this site may be at most 8 KB.");
-                break;
-            case 400:
-                answer_problem(response, 400, "The request could not be read",
-                               "It is not a request this site understands.");
-                break;
-            default:
-                answer_problem(response, response.status, "Something went wrong",
-                               "The site could not answer this request.");
-            }
-            return Routing::Handled;
-        });
-    server_.set_error_handler(refused_without_page);
-
-    server_.set_exception_handler(
-        [](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
-            answer_problem(response, 500, "Something went wrong",
-                           "The site could not answer this request.");
-        });
-
-    server_.set_logger([](const httplib::Request& request, const httplib::Response& response) {
-        double milliseconds = -1;
-        if (t_request_start != Clock::time_point{}) {
-            milliseconds =
-                std::chrono::duration<double, std::milli>(Clock::now() - t_request_start).count();
-            t_request_start = Clock::time_point{};
-        }
-        write_log_line(request_log_line(request.remote_addr, request.method, request.path,
-                                        response.status, response.body.size(), milliseconds));
-    });
-}
-
-void SiteServer::answer_problem(httplib::Response& response, int status, const std::string& title,
-                                const std::string& detail) {
-    response.status = status;
-    response.set_content(problem_page(title, detail), kHtml);
-    response.set_header("Cache-Control", "no-store");
-}
-
-void SiteServer::answer_home(httplib::Response& response) {
-    const auto games = store_.all_games();
-    if (!games) {
-        answer_problem(response, 503, "The scores cannot be read just now",
-                       "Please try again in a moment.");
-        return;
+HttpAnswer SiteServer::answer(const HttpRequest& request) {
+    auto route = routes_.find(request.path);
+    // A route whose path ends in "/" takes everything under it, the deepest first.
+    for (size_t slash = request.path.rfind('/');
+         route == routes_.end() && slash != 0 && slash != std::string::npos;
+         slash = request.path.rfind('/', slash - 1))
+        route = routes_.find(request.path.substr(0, slash + 1));
+    if (route == routes_.end())
+        return problem_answer(404, "There is no such page",
+                              "This site has the halls of fame at / and the upload of Ludora.");
+    // The upload says itself how uploads come; the rest is only read.
+    if (request.method != "GET" && request.method != "HEAD" &&
+        request.path != "/cgi-bin/hiscore.cgi") {
+        HttpAnswer refused = problem_answer(405, "This page can only be read",
+                                            "Pages of this site are read with GET.");
+        refused.set_header("Allow", "GET, HEAD");
+        return refused;
     }
-    response.set_content(home_page(*games), kHtml);
-    response.set_header("Cache-Control", "no-cache");
+    return route->second(request);
 }
 
-void SiteServer::answer_upload(const httplib::Request& request, httplib::Response& response) {
+bool SiteServer::game_accepted(const std::string& game) const {
+    return options_.games.empty() ||
+           std::find(options_.games.begin(), options_.games.end(), game) != options_.games.end();
+}
+
+int SiteServer::games_shown() const {
+    if (!options_.games.empty())
+        return std::min(kMostGamesShown, static_cast<int>(options_.games.size()));
+    return options_.max_games > 0 ? std::min(kMostGamesShown, options_.max_games) : kMostGamesShown;
+}
+
+HttpAnswer SiteServer::answer_home() {
+    std::string problem;
+    const auto games = store_.all_games(kTopPlaces, games_shown(), problem);
+    if (!games) return unreadable_scores(problem);
+    HttpAnswer answer{200, kHtml, home_page(*games), {}, false};
+    answer.set_header("Cache-Control", "no-cache");
+    return answer;
+}
+
+HttpAnswer SiteServer::answer_upload(const HttpRequest& request) {
     // A GET changes the scores here because that is what the launcher sends;
     // a HEAD, which checks links, must not.
     if (request.method != "GET") {
-        answer_problem(response, 405, "Uploads come as GET requests", "Nothing was recorded.");
-        response.set_header("Allow", "GET");
-        return;
+        HttpAnswer refused =
+            problem_answer(405, "Uploads come as GET requests", "Nothing was recorded.");
+        refused.set_header("Allow", "GET");
+        return refused;
     }
-    if (!limiter_.allow(request.remote_addr, Clock::now())) {
-        answer_problem(response, 429, "Too many uploads",
-                       "This site takes at most " + std::to_string(limiter_.limit()) +
-                           " uploads a minute from one address. Nothing was recorded; "
-                           "please try again in a minute.");
-        response.set_header("Retry-After", "60");
-        return;
+    // The launcher opens the address in a browser, which says "none"; a page
+    // of another site that loads the address says "cross-site" or "same-site".
+    const std::string fetched_from = request.header("Sec-Fetch-Site");
+    if (!fetched_from.empty() && fetched_from != "none" && fetched_from != "same-origin")
+        return problem_answer(403, "Uploads come from Ludora itself",
+                              "Another page sent this upload. Nothing was recorded.");
+    if (!limiter_.allow(limit_key(request.client), Clock::now())) {
+        HttpAnswer refused =
+            problem_answer(429, "Too many uploads",
+                           "This site takes at most " + std::to_string(limiter_.limit()) +
+                               " uploads a minute from one address. Nothing was recorded; "
+                               "please try again in a minute.");
+        refused.set_header("Retry-After", "60");
+        return refused;
     }
-    const UploadQuery query = parse_upload_query(raw_query(request.target));
-    switch (query.outcome) {
-    case UploadQuery::Outcome::Refused:
-        answer_problem(response, 400, "That upload could not be recorded",
-                       query.problem + " Nothing was recorded.");
-        return;
-    case UploadQuery::Outcome::NothingToRecord: {
-        const auto top = store_.top(query.upload.game);
-        if (!top) break;
-        response.set_content(nothing_to_record_page(query.upload.game, *top), kHtml);
-        response.set_header("Cache-Control", "no-store");
-        return;
-    }
-    case UploadQuery::Outcome::Valid: {
-        const auto recorded = store_.record(query.upload, unix_seconds_now());
-        if (!recorded) break;
-        response.set_content(thanks_page(query.upload, *recorded), kHtml);
-        response.set_header("Cache-Control", "no-store");
-        return;
-    }
-    }
-    answer_problem(response, 503, "The scores cannot be written just now",
-                   "Nothing was recorded. Please try again in a moment.");
-}
-
-void SiteServer::answer_scores_api(const httplib::Request& request, httplib::Response& response) {
-    response.set_header("Cache-Control", "no-cache");
-    if (!request.has_param("game")) {
-        const auto games = store_.all_games();
-        if (!games) {
-            response.status = 503;
-            response.set_content(error_json("The scores cannot be read just now."), kJson);
-            return;
-        }
-        response.set_content(all_games_json(*games), kJson);
-        return;
-    }
-    const std::string game = request.get_param_value("game");
+    const UploadQuery query = parse_upload_query(request.query);
+    if (query.outcome == UploadQuery::Outcome::Refused)
+        return problem_answer(400, "That upload could not be recorded",
+                              query.problem + " Nothing was recorded.");
+    if (!game_accepted(query.upload.game))
+        return problem_answer(400, "That upload could not be recorded",
+                              "This site keeps no scores of " + query.upload.game +
+                                  ". Nothing was recorded.");
     std::string problem;
-    if (!check_game_name(game, problem)) {
-        response.status = 400;
-        response.set_content(error_json(problem), kJson);
-        return;
+    if (query.outcome == UploadQuery::Outcome::NothingToRecord) {
+        const auto top = store_.top(query.upload.game, kTopPlaces, problem);
+        if (!top) return unreadable_scores(problem);
+        HttpAnswer answer{200, kHtml, nothing_to_record_page(query.upload.game, *top), {}, false};
+        answer.set_header("Cache-Control", "no-store");
+        return answer;
     }
-    auto top = store_.top(game);
+    const RecordOutcome outcome = store_.record(query.upload, unix_seconds_now());
+    switch (outcome.status) {
+    case RecordStatus::Stored: {
+        HttpAnswer answer{200, kHtml, thanks_page(query.upload, outcome.upload), {}, false};
+        answer.set_header("Cache-Control", "no-store");
+        return answer;
+    }
+    case RecordStatus::TooManyGames:
+        return problem_answer(409, "That upload could not be recorded",
+                              "This site keeps no more games. Nothing was recorded.");
+    case RecordStatus::Full:
+        write_log_line(problem_log_line("the scores are full", outcome.problem));
+        return problem_answer(507, "The score site is full",
+                              "It keeps no more scores just now. Nothing was recorded.");
+    case RecordStatus::Failed:
+        break;
+    }
+    write_log_line(problem_log_line("an upload cannot be written", outcome.problem));
+    return problem_answer(503, "The scores cannot be written just now",
+                          "Nothing was recorded. Please try again in a moment.");
+}
+
+HttpAnswer SiteServer::answer_scores_api(const HttpRequest& request) {
+    std::string problem;
+    if (!request.has_parameter("game")) {
+        const auto games = store_.all_games(kTopPlaces, games_shown(), problem);
+        if (!games) {
+            write_log_line(problem_log_line("the scores cannot be read", problem));
+            return json_answer(503, error_json("The scores cannot be read just now."));
+        }
+        return json_answer(200, all_games_json(*games));
+    }
+    const std::string game = request.parameter("game");
+    if (!check_game_name(game, problem)) return json_answer(400, error_json(problem));
+    auto top = store_.top(game, kTopPlaces, problem);
     if (!top) {
-        response.status = 503;
-        response.set_content(error_json("The scores cannot be read just now."), kJson);
-        return;
+        write_log_line(problem_log_line("the scores cannot be read", problem));
+        return json_answer(503, error_json("The scores cannot be read just now."));
     }
-    response.set_content(game_scores_json({game, std::move(*top)}), kJson);
-}
-
-int SiteServer::bind(std::string& problem) {
-    const int port =
-        options_.port == 0
-            ? server_.bind_to_any_port(options_.listen_address)
-            : (server_.bind_to_port(options_.listen_address, options_.port) ? options_.port : -1);
-    if (port >= 0) server_.widen_backlog();
-    if (port < 0)
-        problem = "cannot listen on " + options_.listen_address + " port " +
-                  std::to_string(options_.port) + " (in use, or not an address of this machine)";
-    return port;
-}
-
-bool SiteServer::run() {
-    return server_.listen_after_bind();
-}
-
-void SiteServer::stop() {
-    server_.stop();
+    return json_answer(200, game_scores_json({game, std::move(*top)}));
 }
 
 } // namespace ludora::site

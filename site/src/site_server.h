@@ -1,25 +1,16 @@
-// The site's HTTP service: its pages, the launcher's upload and the JSON API.
+// The site's pages, the launcher's upload and the JSON API.
 #pragma once
 
+#include "http_service.h"
 #include "rate_limiter.h"
 #include "score_store.h"
 #include "site_options.h"
 
-#include <httplib.h>
-
-#include <atomic>
+#include <functional>
+#include <map>
 #include <string>
 
 namespace ludora::site {
-
-constexpr size_t kLargestRequest = 8192; // bytes of request line, headers and body
-
-// The library listens with a backlog of 5: clients that connect together
-// beyond that wait a second for their SYN to be sent again.
-class HttpServer : public httplib::Server {
-public:
-    void widen_backlog();
-};
 
 class SiteServer {
 public:
@@ -27,28 +18,33 @@ public:
 
     // Binds the listening socket. The port it got (the one asked for, or a
     // free one for port 0), or -1 with the reason.
-    int bind(std::string& problem);
+    int bind(std::string& problem) { return http_.bind(problem); }
 
     // Answers requests until stop.
-    bool run();
+    bool run() { return http_.run(); }
 
-    // Safe from any thread, also before run has begun: the stop then waits
-    // for it, since the library ignores a stop that comes before its loop runs.
-    void stop();
+    // Safe from any thread, also before run has begun.
+    void stop() { http_.stop(); }
 
 private:
-    void route();
-    void answer_home(httplib::Response& response);
-    void answer_upload(const httplib::Request& request, httplib::Response& response);
-    void answer_scores_api(const httplib::Request& request, httplib::Response& response);
-    static void answer_problem(httplib::Response& response, int status, const std::string& title,
-                               const std::string& detail);
+    using Route = std::function<HttpAnswer(const HttpRequest&)>;
 
-    HttpServer server_;
+    HttpServiceSetup http_setup();
+    HttpAnswer answer(const HttpRequest& request);
+    HttpAnswer answer_home();
+    HttpAnswer answer_upload(const HttpRequest& request);
+    HttpAnswer answer_scores_api(const HttpRequest& request);
+    bool game_accepted(const std::string& game) const;
+    int games_shown() const;
+
     ScoreStore& store_;
     RateLimiter limiter_;
     SiteOptions options_;
-    std::atomic<bool> finished_ = false;
+    // By path; a path ending in "/" takes every path under it. Each route
+    // sets its own headers, so a folder of static files with headers of its
+    // own is one more entry.
+    std::map<std::string, Route> routes_;
+    HttpService http_;
 };
 
 } // namespace ludora::site

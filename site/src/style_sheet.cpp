@@ -63,11 +63,17 @@ table.scores tbody tr { background: var(--paper); }
 table.scores tbody tr:nth-child(odd) { background: var(--stripe); }
 table.scores tr.yours td { background: var(--gold); font-weight: bold; color: var(--ink); }
 table.scores .rank { width: 4em; text-align: right; }
-table.scores .score { width: 7em; text-align: right; font-variant-numeric: tabular-nums; }
+/* Wide enough for -2147483648, the lowest score a hall of fame holds. */
+table.scores .score {
+  width: calc(11ch + 1.2em); text-align: right; white-space: nowrap;
+  font-variant-numeric: tabular-nums;
+}
 table.scores .date { width: 7.5em; text-align: right; white-space: nowrap; }
 table.scores td.date { color: var(--parchment-dark); font-size: 0.85em; }
 table.scores tr.yours td.date { color: var(--ink); }
-td.player { overflow-wrap: anywhere; }
+/* Whatever a player typed stays in its own cell: its direction cannot turn
+   the row around, and what does not fit is cut off. */
+td.player { overflow-wrap: anywhere; unicode-bidi: isolate; overflow: hidden; }
 .aside, .intro, .empty { font-style: italic; }
 footer {
   max-width: 46em; margin: 0 auto; padding: 1em 1.2em 2em;

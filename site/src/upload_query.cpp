@@ -56,7 +56,7 @@ UploadQuery parse_upload_query(std::string_view query) {
     if (!check_game_name(*game, result.problem)) return result;
     if (field->size() > kLongestNameField)
         return refused("The name field is longer than 255 bytes.");
-    const std::string name_field = player_text_as_utf8(*field);
+    const std::string name_field = tidy_player_text(player_text_as_utf8(*field));
     if (holds_control_character(name_field))
         return refused("The name field holds a control character.");
     if (!parse_masked_score(*score_text, result.upload.score))

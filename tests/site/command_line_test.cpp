@@ -25,7 +25,10 @@ void make_database(const std::filesystem::path& path, const char* sql) {
 
 TEST_F(CommandLineTest, HelpNamesEveryOptionAndEndsWell) {
     EXPECT_EQ(0, site.run_to_end({"--help"}));
-    for (const char* option : {"--listen", "--port", "--db", "--rate-limit"})
+    for (const char* option :
+         {"--listen", "--port", "--db", "--rate-limit", "--games", "--max-games",
+          "--max-rows-per-game", "--max-db-mb", "--purge-private-after", "--trusted-proxy",
+          "--db-connections", "--copy-db"})
         EXPECT_NE(std::string::npos, site.log().find(option)) << option;
 }
 
@@ -36,6 +39,8 @@ TEST_F(CommandLineTest, WrongArgumentsAreRefusedWithTheReason) {
     EXPECT_EQ(2, site.run_to_end({"--port", "65536"}));
     EXPECT_EQ(2, site.run_to_end({"--rate-limit", "-1"}));
     EXPECT_EQ(2, site.run_to_end({"--db"}));
+    EXPECT_EQ(2, site.run_to_end({"--games", "Pearlwreck,Pearl/wreck"}));
+    EXPECT_EQ(2, site.run_to_end({"--trusted-proxy", "the proxy"}));
 }
 
 TEST_F(CommandLineTest, WithoutDbTheScoresAreKeptInSiteDbInTheCurrentFolder) {
