@@ -1,6 +1,8 @@
 # Windows builds link the system's own DirectDraw, DirectInput, DirectSound,
 # winmm and shell in place of our platform layer, under the same target names.
 add_library(ludora_platform INTERFACE)
+# Resource scripts give the programs their icons and every file its version.
+enable_language(RC)
 
 # DirectSoundCreate is imported by its ordinal 1, as DirectX 5 programs did.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
