@@ -39,6 +39,9 @@ function(ludora_windows_resources target file description)
             COMMAND ${LUDORA_ICOTOOL} -c -o ${ico} ${pngs} --raw=${large}
             DEPENDS ${pngs} ${large}
             COMMENT "Joining the ${arg_ICON} icons" VERBATIM)
+        # The program's folder is not this one: a target of this folder makes the file first.
+        add_custom_target(${target}_icon DEPENDS ${ico})
+        add_dependencies(${target} ${target}_icon)
         # Icon group 1 is the one Explorer shows for the program.
         set(LUDORA_RC_ICON_LINE "1 ICON \"${ico}\"")
         set(depends ${ico})
