@@ -1,6 +1,8 @@
 # Windows builds link the system's own DirectDraw, DirectInput, DirectSound,
 # winmm and shell in place of our platform layer, under the same target names.
 add_library(ludora_platform INTERFACE)
+# Resource scripts give the programs their icons and every file its version.
+enable_language(RC)
 
 # DirectSoundCreate is imported by its ordinal 1, as DirectX 5 programs did.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -25,8 +27,16 @@ add_dependencies(ludora_platform ludora_dsound_import)
 target_link_libraries(ludora_platform INTERFACE ddraw dinput dxguid ${LUDORA_DSOUND_IMPORT} winmm
                                                 gdi32 user32 shell32 kernel32)
 # One file a program: the C and C++ runtimes and the thread library are linked in.
+# The thread library carries a version resource of its own, which would sit
+# beside each program's: it is linked from a copy without it.
+find_library(LUDORA_WINPTHREAD_ARCHIVE NAMES libwinpthread.a REQUIRED)
+set(LUDORA_WINPTHREAD_COPY ${CMAKE_BINARY_DIR}/lib/libwinpthread_noversion.a)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+file(COPY_FILE ${LUDORA_WINPTHREAD_ARCHIVE} ${LUDORA_WINPTHREAD_COPY})
+execute_process(COMMAND ${CMAKE_AR} d ${LUDORA_WINPTHREAD_COPY} version.o
+                COMMAND_ERROR_IS_FATAL ANY)
 target_link_options(ludora_platform INTERFACE -static-libgcc -static-libstdc++
-                    -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic)
+                    -Wl,--whole-archive ${LUDORA_WINPTHREAD_COPY} -Wl,--no-whole-archive)
 
 # The programs are GUI programs with their own WinMain.
 add_library(ludora_winmain INTERFACE)
