@@ -21,9 +21,11 @@ namespace {
 
 constexpr uint32_t Seed = 4242;
 
+// A zero-length click, as a touchpad taps: press and release reach the game
+// in one pass of its message pump.
 std::string ClickCell(int index) {
     return "click " + std::to_string(reference::CellX(index) + 9) + " " +
-           std::to_string(reference::CellY(index) + 9) + " left 100\n";
+           std::to_string(reference::CellY(index) + 9) + " left 0\n";
 }
 
 int Differences(const Picture& shot, int x, int y, const Picture& picture) {
