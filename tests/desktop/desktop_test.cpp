@@ -8,10 +8,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
-#include <cstdio>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "../game/program_run.h"
 #include "../game/reference_deal.h"
@@ -22,186 +19,114 @@ namespace {
 namespace fs = std::filesystem;
 using program_run::Picture;
 
-std::string Dist() {
-    return LUDORA_DIST_DIR;
-}
-
-bool Installed(const char* tool) {
-    return std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 void Pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-// An Xvfb of its own on a free display, which it names itself.
-class VirtualDisplay {
-public:
-    VirtualDisplay(int width, int height) {
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "xdotool", "import"})
+            if (std::system(("command -v " + std::string(tool) + " >/dev/null").c_str()) != 0)
+                GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
+        if (!fs::exists(fs::path(LUDORA_DIST_DIR) / "Ludora"))
+            GTEST_SKIP() << "no staged programs in " << LUDORA_DIST_DIR;
+        ASSERT_TRUE(folder.Ready());
+    }
+    void TearDown() override {
+        if (x11) XCloseDisplay(x11);
+        if (xvfb > 0) kill(xvfb, SIGTERM), waitpid(xvfb, nullptr, 0);
+    }
+
+    // Xvfb on a free display: it writes the number it took, then a line break.
+    void StartDisplay(int width, int height) {
         int ready[2];
-        if (pipe(ready) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(ready[0]);
-            const std::string fd = std::to_string(ready[1]);
+        ASSERT_EQ(pipe(ready), 0);
+        if ((xvfb = fork()) == 0) {
             const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(ready[1]).c_str(), "-screen", "0",
+                   screen.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(ready[1]);
-        // The number, then a line break: read to the end of the line before closing.
-        std::string number;
         for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';)
-            number += c;
+            display += c;
         close(ready[0]);
-        if (!number.empty()) name_ = ":" + number;
-        if (!name_.empty()) x_ = XOpenDisplay(name_.c_str());
+        display = ":" + display;
+        setenv("DISPLAY", display.c_str(), 1);
+        x11 = XOpenDisplay(display.c_str());
+        ASSERT_NE(x11, nullptr) << "Xvfb did not start";
     }
-    ~VirtualDisplay() {
-        if (x_) XCloseDisplay(x_);
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
+
+    // The staged program with the SDL driver; its window, focused, and its place.
+    void Start(const fs::path& where, const fs::path& program) {
+        pid = folder.Start(where, program, {}, "",
+                           {"LUDORA_VIDEO=sdl", "LUDORA_TIME_SCALE=1", "SDL_VIDEODRIVER=x11"});
+        for (int tries = 0; tries < 200 && !window; ++tries, Pause(50))
+            window = std::strtoul(Xdo("search --onlyvisible --pid " + std::to_string(pid)).c_str(),
+                                  nullptr, 10);
+        ASSERT_NE(window, 0u) << "no window";
+        std::sscanf(Xdo("getwindowgeometry --shell " + std::to_string(window)).c_str(),
+                    "WINDOW=%*u X=%d Y=%d", &x, &y);
+        Xdo("windowfocus --sync " + std::to_string(window));
     }
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-    bool Ready() const { return x_ != nullptr; }
-    const std::string& Name() const { return name_; }
-
-    // Runs an X tool on this display; answers what it printed.
-    std::string Tool(const std::string& command) const {
+    std::string Xdo(const std::string& arguments) const {
         std::string printed;
-        if (FILE* out = popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r")) {
-            char buffer[256];
-            while (fgets(buffer, sizeof buffer, out))
+        if (FILE* out = popen(("xdotool " + arguments + " 2>/dev/null").c_str(), "r")) {
+            for (char buffer[256]; fgets(buffer, sizeof buffer, out);)
                 printed += buffer;
             pclose(out);
         }
         return printed;
     }
-
-    Picture Shot(const fs::path& file) const {
-        Tool("import -window root bmp3:" + file.string());
-        return program_run::ReadBmp(file.string());
+    // Moves to "X Y" of the client area and does the rest.
+    void At(const std::string& place, const std::string& then) const {
+        Xdo("mousemove --window " + std::to_string(window) + " " + place + " " + then);
     }
-
-    // The window's close box, as a window manager sends it.
-    void RequestClose(unsigned long window) const {
+    void At(int atX, int atY, const std::string& then) const {
+        At(std::to_string(atX) + " " + std::to_string(atY), then);
+    }
+    Picture Shot() const {
+        std::system(("import -window root bmp3:" + (folder.root / "screen.bmp").string()).c_str());
+        return program_run::ReadBmp((folder.root / "screen.bmp").string());
+    }
+    // Shots until one passes (the programs go at their own pace on a busy machine).
+    template <class Passes> Picture ShotWhen(Passes passes) const {
+        Picture shot = Shot();
+        for (int tries = 0; tries < 60 && !(shot.Loaded() && passes(shot)); ++tries, Pause(150))
+            shot = Shot();
+        return shot;
+    }
+    // Pixels of a picture (or part) that differ from the screen at (px, py) of the client area.
+    int Differs(const Picture& shot, const Picture& picture, int px, int py, int from = 0,
+                int width = 0) const {
+        return program_run::DifferentPixels(shot, x + px, y + py, picture, from, 0,
+                                            width ? width : picture.width, picture.height);
+    }
+    // The close box, as a window manager asks: WM_DELETE_WINDOW.
+    robust::Outcome Close() const {
         XEvent event{};
         event.xclient.type = ClientMessage;
         event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
+        event.xclient.message_type = XInternAtom(x11, "WM_PROTOCOLS", False);
         event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(x_, window, False, NoEventMask, &event);
-        XFlush(x_);
-    }
-
-    // Another program's window raised over everything, holding the focus.
-    unsigned long RaiseOther() const {
-        const Window root = DefaultRootWindow(x_);
-        const Window other = XCreateSimpleWindow(x_, root, 0, 0, 200, 200, 0, 0, 0);
-        XMapRaised(x_, other);
-        XSync(x_, False);
-        XSetInputFocus(x_, other, RevertToParent, CurrentTime);
-        XSync(x_, False);
-        return other;
-    }
-    void Remove(unsigned long other) const {
-        XDestroyWindow(x_, other);
-        XSync(x_, False);
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
-    Display* x_ = nullptr;
-};
-
-// A staged program running on a display, with its window's place on the screen.
-struct RunningProgram {
-    const VirtualDisplay& display;
-    const robust::StagedFolder& folder;
-    pid_t pid = -1;
-    unsigned long window = 0;
-    int x = 0, y = 0;
-
-    RunningProgram(const VirtualDisplay& on, const robust::StagedFolder& staged,
-                   const fs::path& where, const fs::path& program, const std::string& script = "")
-        : display(on), folder(staged) {
-        setenv("DISPLAY", on.Name().c_str(), 1);
-        pid = staged.Start(where, program, {}, script,
-                           {"LUDORA_VIDEO=sdl", "LUDORA_TIME_SCALE=1", "SDL_VIDEODRIVER=x11"});
-        for (int tries = 0; tries < 200 && !window; ++tries, Pause(50)) {
-            const std::string found =
-                on.Tool("xdotool search --onlyvisible --pid " + std::to_string(pid));
-            window = std::strtoul(found.c_str(), nullptr, 10);
-        }
-        const std::string place = on.Tool("xdotool getwindowgeometry --shell " + Id());
-        std::sscanf(place.c_str(), "WINDOW=%*u X=%d Y=%d", &x, &y);
-        on.Tool("xdotool windowfocus --sync " + Id());
-    }
-    std::string Id() const { return std::to_string(window); }
-    // xdotool arguments in the window's own coordinates.
-    void Do(const std::string& arguments) const { display.Tool("xdotool " + arguments); }
-    void Tap(int atX, int atY) const {
-        Do("mousemove --window " + Id() + " " + std::to_string(atX) + " " + std::to_string(atY) +
-           " click 1");
-    }
-    robust::Outcome Close() const {
-        display.RequestClose(window);
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(x11, "WM_DELETE_WINDOW", False));
+        XSendEvent(x11, window, False, NoEventMask, &event);
+        XFlush(x11);
         return folder.Finish(pid, 20000);
     }
+
+    robust::StagedFolder folder{LUDORA_DIST_DIR};
+    std::string display;
+    pid_t xvfb = -1, pid = -1;
+    Display* x11 = nullptr;
+    unsigned long window = 0;
+    int x = 0, y = 0;
 };
 
-// Pixels of the 800 x 600 client area at (x, y) that differ between two shots.
-int ChangedPixels(const Picture& a, const Picture& b, int x, int y, int width = 800,
-                  int height = 600) {
-    if (!a.Loaded() || !b.Loaded()) return -1;
-    int changed = 0;
-    for (int row = y; row < y + height; ++row)
-        for (int column = x; column < x + width; ++column)
-            changed +=
-                std::equal(a.At(column, row), a.At(column, row) + 3, b.At(column, row)) ? 0 : 1;
-    return changed;
-}
-
-// Shots until the client area differs from `before` (the program is working
-// at its own pace on a busy machine); the last shot taken.
-Picture ShotAfterChange(const RunningProgram& program, const Picture& before,
-                        const fs::path& file) {
-    Picture now;
-    for (int tries = 0; tries < 100; ++tries, Pause(100)) {
-        now = program.display.Shot(file);
-        if (now.Loaded() &&
-            (!before.Loaded() || ChangedPixels(before, now, program.x, program.y) > 0))
-            break;
-    }
-    Pause(500); // the rest of the screen drawn
-    return program.display.Shot(file);
-}
-
-// Waits until the picture shows at (x, y) of the client area; answers the
-// pixels that still differ.
-int WaitForPicture(const RunningProgram& program, const Picture& picture, int x, int y,
-                   const fs::path& file) {
-    int different = -1;
-    for (int tries = 0; tries < 60 && different != 0; ++tries, Pause(100)) {
-        const Picture now = program.display.Shot(file);
-        if (now.Loaded())
-            different = program_run::DifferentPixels(now, program.x + x, program.y + y, picture, 0,
-                                                     0, picture.width, picture.height);
-    }
-    return different;
-}
-
-// The middle of a chart cell without a piece near (x, y), over open sea on
-// the chart of the game's deal number `deals` (start-up is the first) with
-// the runner's seed.
+// The middle of a chart cell without a piece near (x, y), over open sea, on
+// the chart of deal number `deals` (start-up's is the first) with the runner's seed.
 std::string EmptyCellNear(int x, int y, int deals) {
     reference::Rand rand(1313);
     reference::Chart sea;
@@ -209,70 +134,44 @@ std::string EmptyCellNear(int x, int y, int deals) {
         sea = reference::ChartOfMap({}, 0);
         reference::Place(sea, rand);
     }
-    int best = -1, bestDistance = 1 << 30;
-    for (int i = 0; i < reference::Cells; ++i) {
-        const int dx = reference::CellX(i) - x, dy = reference::CellY(i) - y;
-        if (!sea.hidden[i] && !sea.treasure[i] && dx * dx + dy * dy < bestDistance) {
-            best = i;
-            bestDistance = dx * dx + dy * dy;
-        }
-    }
+    int best = 0;
+    const auto distance = [&](int i) {
+        return (reference::CellX(i) - x) * (reference::CellX(i) - x) +
+               (reference::CellY(i) - y) * (reference::CellY(i) - y);
+    };
+    for (int i = 0; i < reference::Cells; ++i)
+        if (!sea.hidden[i] && !sea.treasure[i] && distance(i) < distance(best)) best = i;
     return std::to_string(reference::CellX(best) + 9) + " " +
            std::to_string(reference::CellY(best) + 9);
 }
 
-// The game's searches counter: three digits of the staged number font centred at x 712.
-int CounterDifferences(const Picture& shot, const RunningProgram& game, const Picture& font,
-                       const std::string& digits) {
-    const int step = font.width / 10;
-    int different = 0;
-    for (int i = 0; i < 3; ++i)
-        different +=
-            program_run::DifferentPixels(shot, game.x + 712 - 3 * step / 2 + i * step, game.y + 165,
-                                         font, (digits[i] - '0') * step, 0, step, font.height);
-    return different;
-}
-
-class Desktop : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* tool : {"Xvfb", "xdotool", "import"})
-            if (!Installed(tool))
-                GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
-        if (!fs::exists(Dist() + "/Ludora")) GTEST_SKIP() << "no staged programs in " << Dist();
-    }
-};
-
 } // namespace
 
 // Taps on the game pages and the title page, a name typed with no delay
-// between keys, and the close box: the launcher takes its buttons from
-// window messages only, so each tap must come as a press and a release in
-// frames of their own.
+// between keys ("kk" too), and the close box: the launcher takes its buttons
+// from window messages only, so each tap must come as a press and a release
+// in frames of their own.
 TEST_F(Desktop, LauncherTapsTypingAndTheCloseBox) {
-    VirtualDisplay display(1024, 768);
-    ASSERT_TRUE(display.Ready());
-    robust::StagedFolder folder(Dist());
-    ASSERT_TRUE(folder.Ready());
+    StartDisplay(1024, 768);
     robust::WriteFile(folder.dist / "options.ini", "[Player1]\nname=\n");
-    RunningProgram launcher(display, folder, folder.dist, folder.dist / "Ludora");
-    ASSERT_NE(launcher.window, 0u);
-    const fs::path shot = folder.root / "screen.bmp";
-
-    const Picture splash = ShotAfterChange(launcher, Picture(), shot);
-    launcher.Tap(400, 60);
-    const Picture pages = ShotAfterChange(launcher, splash, shot);
-    launcher.Tap(14 + 125, 140 + 50); // slot 1: Pearlwreck's title page
-    const Picture title = ShotAfterChange(launcher, pages, shot);
-    EXPECT_GT(ChangedPixels(pages, title, launcher.x, launcher.y), 10000);
-    launcher.Tap(400, 340); // "Players"
-    const Picture players = ShotAfterChange(launcher, title, shot);
-    launcher.Do("type --delay 0 'zephyr quokka'");
+    Start(folder.dist, folder.dist / "Ludora");
+    Picture before =
+        ShotWhen([&](const Picture& shot) { return shot.At(x + 400, y + 300)[0] > 0; });
+    // Each tap once the screen before it has changed and settled.
+    for (auto [tapX, tapY] : {std::pair{400, 60}, {14 + 125, 140 + 50}, {400, 340}}) {
+        Pause(700);
+        At(tapX, tapY, "click 1"); // the splash, slot 1 (Pearlwreck's title page), "Players"
+        before = ShotWhen([&](const Picture& shot) {
+            return program_run::DifferentPixels(shot, x, y, before, x, y, 794, 575) > 10000;
+        });
+    }
+    Pause(700);
+    Xdo("type --delay 0 'zephyr quokka'");
     Pause(1500);
-    launcher.Tap(53 + 474 + 50, 18 + 471 + 20); // "enter"
-    ShotAfterChange(launcher, players, shot);
+    At(53 + 474 + 50, 18 + 471 + 20, "click 1"); // "enter"
+    Pause(1000);
 
-    const robust::Outcome outcome = launcher.Close();
+    const robust::Outcome outcome = Close();
     EXPECT_EQ(outcome.status, 0) << outcome.printed;
     const std::string options = robust::ReadFile(folder.dist / "options.ini");
     const size_t name = options.find("name=zephyr quokka");
@@ -288,111 +187,112 @@ TEST_F(Desktop, LauncherTapsTypingAndTheCloseBox) {
 // bar tapped closes the round's picture; a tap on a chart cell costs one
 // search; a double click on the round's picture closes it and searches.
 TEST_F(Desktop, GameFocusDragTapAndDoubleClick) {
-    VirtualDisplay display(1024, 768);
-    ASSERT_TRUE(display.Ready());
-    robust::StagedFolder folder(Dist());
-    ASSERT_TRUE(folder.Ready());
+    StartDisplay(1024, 768);
     fs::remove(folder.Game() / "islands.dat"); // open sea: every cell is a search
-    fs::remove(folder.Game() / "hiscore.dat");
     const Picture font = program_run::ReadBmp((folder.Game() / "NumberFont.bmp").string());
     const Picture round1 = program_run::ReadBmp((folder.Game() / "round1.bmp").string());
     ASSERT_TRUE(font.Loaded() && round1.Loaded());
-    RunningProgram game(display, folder, folder.Game(), folder.Game() / "Pearlwreck");
-    ASSERT_NE(game.window, 0u);
-    const fs::path shot = folder.root / "screen.bmp";
+    const int step = font.width / 10;
+    // The searches counter: three digits of the number font centred at x 712.
+    const auto counterShows = [&](const std::string& digits) {
+        const Picture shot = Shot();
+        int differs = 0;
+        for (int i = 0; i < 3; ++i)
+            differs += Differs(shot, font, 712 - 3 * step / 2 + i * step, 165,
+                               (digits[i] - '0') * step, step);
+        return differs == 0;
+    };
+    const auto roundShows = [&](const Picture& shot) {
+        return Differs(shot, round1, 135, 153) == 0;
+    };
+    Start(folder.Game(), folder.Game() / "Pearlwreck");
+    Pause(1500);
+    At(400, 300, "click 1"); // the splash
+    Pause(1500);
 
-    const Picture splash = ShotAfterChange(game, Picture(), shot);
-    game.Tap(400, 300);
-    ShotAfterChange(game, splash, shot);
-    const auto newGameLooks = [&](int shots) {
-        std::vector<Picture> seen;
-        for (int i = 0; i < shots; ++i, Pause(250))
-            seen.push_back(display.Shot(shot));
+    // Changes of the blinking "newgame" button over six shots.
+    const auto blinks = [&] {
         int changes = 0;
-        for (int i = 1; i < shots; ++i)
-            changes += ChangedPixels(seen[i - 1], seen[i], game.x + 720, game.y + 485, 68, 42) > 0;
+        Picture last = Shot();
+        for (int i = 0; i < 5; ++i, Pause(250)) {
+            const Picture now = Shot();
+            changes += program_run::DifferentPixels(now, x + 720, y + 485, last, x + 720, y + 485,
+                                                    68, 42) > 0;
+            last = now;
+        }
         return changes;
     };
-    const unsigned long other = display.RaiseOther();
+    const Window other = XCreateSimpleWindow(x11, DefaultRootWindow(x11), 0, 0, 200, 200, 0, 0, 0);
+    XMapRaised(x11, other);
+    XSync(x11, False);
+    XSetInputFocus(x11, other, RevertToParent, CurrentTime);
+    XSync(x11, False);
     Pause(600);
-    EXPECT_EQ(newGameLooks(6), 0) << "paused in the background";
-    display.Remove(other);
-    game.Do("windowfocus --sync " + game.Id());
+    EXPECT_EQ(blinks(), 0) << "paused behind another window";
+    XDestroyWindow(x11, other);
+    XSync(x11, False);
+    Xdo("windowfocus --sync " + std::to_string(window));
     Pause(600);
-    EXPECT_GT(newGameLooks(6), 0) << "running again";
+    EXPECT_GT(blinks(), 0) << "running again";
 
-    // Each step given time, as a hand takes it.
-    const auto at = [&](int x, int y) {
-        return "mousemove " + std::to_string(game.x + x) + " " + std::to_string(game.y + y) +
-               " sleep 0.2 ";
-    };
-    game.Do(at(754, 506) + "mousedown 1 sleep 0.2 " + at(880, 650) + "mouseup 1");
+    // Each step of a drag given time, as a hand takes it.
+    const std::string newGame =
+        "mousemove " + std::to_string(x + 754) + " " + std::to_string(y + 506) + " sleep 0.2 ";
+    const std::string off =
+        "mousemove " + std::to_string(x + 880) + " " + std::to_string(y + 650) + " sleep 0.2 ";
+    Xdo(newGame + "mousedown 1 sleep 0.2 " + off + "mouseup 1");
     Pause(800);
-    EXPECT_GT(program_run::DifferentPixels(display.Shot(shot), game.x + 135, game.y + 153, round1,
-                                           0, 0, round1.width, round1.height),
-              1000)
-        << "released off the window: no new game";
-    game.Do(at(754, 506) + "mousedown 1 sleep 0.2 " + at(880, 650) + at(754, 506) + "mouseup 1");
-    EXPECT_EQ(WaitForPicture(game, round1, 135, 153, shot), 0)
-        << "dragged back onto \"newgame\": the round's picture";
-    game.Do("key space");
+    EXPECT_FALSE(roundShows(Shot())) << "released off the window: no new game";
+    Xdo(newGame + "mousedown 1 sleep 0.2 " + off + newGame + "mouseup 1");
+    EXPECT_TRUE(roundShows(ShotWhen(roundShows))) << "dragged back onto \"newgame\"";
+    Xdo("key space");
     Pause(1000);
-    EXPECT_EQ(CounterDifferences(display.Shot(shot), game, font, "025"), 0) << "a new game";
-
-    game.Do("mousemove --window " + game.Id() + " " + EmptyCellNear(130, 230, 2) + " click 1");
+    EXPECT_TRUE(counterShows("025")) << "a new game";
+    At(EmptyCellNear(130, 230, 2), "click 1");
     Pause(2500); // the sonar runs out over open sea
-    EXPECT_EQ(CounterDifferences(display.Shot(shot), game, font, "024"), 0) << "one tap";
-    // A new game, and a double click on its round's picture: the first click
-    // closes it, the second searches the cell under it.
-    game.Tap(754, 506);
-    EXPECT_EQ(WaitForPicture(game, round1, 135, 153, shot), 0);
-    game.Do("mousemove --window " + game.Id() + " " + EmptyCellNear(320, 300, 3) +
-            " click --repeat 2 --delay 90 1");
+    EXPECT_TRUE(counterShows("024")) << "one tap";
+    At(754, 506, "click 1");
+    EXPECT_TRUE(roundShows(ShotWhen(roundShows))) << "a new game again";
+    At(EmptyCellNear(320, 300, 3), "click --repeat 2 --delay 90 1");
     Pause(2500);
-    EXPECT_EQ(CounterDifferences(display.Shot(shot), game, font, "024"), 0) << "a double click";
+    EXPECT_TRUE(counterShows("024")) << "a double click";
 
-    const robust::Outcome outcome = game.Close();
+    const robust::Outcome outcome = Close();
     EXPECT_EQ(outcome.status, 0) << outcome.printed;
-    EXPECT_FALSE(fs::exists(folder.Game() / "hiscore.dat"));
 }
 
 // Full screen from setup.ini: the X screen keeps its size, and the frame is
 // shown scaled by a whole number (each pixel a 2 x 2 block), centred, with
 // black around it.
 TEST_F(Desktop, LauncherFullScreenIsScaledByAWholeNumberAndCentred) {
-    VirtualDisplay display(1700, 1300);
-    ASSERT_TRUE(display.Ready());
-    robust::StagedFolder folder(Dist());
-    ASSERT_TRUE(folder.Ready());
+    StartDisplay(1700, 1300);
     robust::WriteFile(folder.dist / "setup.ini", "[setup]\nfullscreen=1\n");
-    RunningProgram launcher(display, folder, folder.dist, folder.dist / "Ludora");
-    ASSERT_NE(launcher.window, 0u);
+    Start(folder.dist, folder.dist / "Ludora");
     // The splash fades in, then stays until a click: two shots alike.
-    Picture screen, next = display.Shot(folder.root / "screen.bmp");
-    for (int tries = 0; tries < 40 && (!next.Loaded() || next.rgb != screen.rgb); ++tries) {
-        screen = next;
-        Pause(250);
-        next = display.Shot(folder.root / "screen.bmp");
-    }
-    ASSERT_TRUE(screen.Loaded());
-    EXPECT_EQ(screen.width, 1700);
-    EXPECT_EQ(screen.height, 1300);
+    Picture last;
+    const Picture screen = ShotWhen([&](const Picture& shot) {
+        const bool settled = shot.rgb == last.rgb;
+        last = shot;
+        return settled;
+    });
+    ASSERT_EQ(screen.width, 1700);
+    ASSERT_EQ(screen.height, 1300);
     // Scale 2 fits (3 does not): 1600 x 1200 at (50, 50).
-    int unevenBlocks = 0, lit = 0, around = 0;
-    for (int y = 0; y < screen.height; ++y)
-        for (int x = 0; x < screen.width; ++x) {
-            const uint8_t* shown = screen.At(x, y);
-            if (x < 50 || y < 50 || x >= 1650 || y >= 1250) {
-                around += shown[0] || shown[1] || shown[2];
+    int unevenBlocks = 0, lit = 0, litAround = 0;
+    for (int sy = 0; sy < screen.height; ++sy)
+        for (int sx = 0; sx < screen.width; ++sx) {
+            const uint8_t* shown = screen.At(sx, sy);
+            const bool black = !shown[0] && !shown[1] && !shown[2];
+            if (sx < 50 || sy < 50 || sx >= 1650 || sy >= 1250) {
+                litAround += !black;
             } else {
-                const uint8_t* block = screen.At(x - (x - 50) % 2, y - (y - 50) % 2);
-                unevenBlocks += !std::equal(shown, shown + 3, block);
-                lit += shown[0] || shown[1] || shown[2];
+                lit += !black;
+                unevenBlocks += !std::equal(shown, shown + 3,
+                                            screen.At(sx - (sx - 50) % 2, sy - (sy - 50) % 2));
             }
         }
     EXPECT_EQ(unevenBlocks, 0);
-    EXPECT_EQ(around, 0) << "black around the picture";
+    EXPECT_EQ(litAround, 0) << "black around the picture";
     EXPECT_GT(lit, 1600 * 1200 / 2);
-    const robust::Outcome outcome = launcher.Close();
-    EXPECT_EQ(outcome.status, 0) << outcome.printed;
+    EXPECT_EQ(Close().status, 0);
 }
