@@ -10,6 +10,7 @@
 #include "shell/sound_bank.h"
 #include "ui/button.h"
 #include "ui/button_place.h"
+#include "ui/pointer.h"
 #include "ui/redraw_list.h"
 
 namespace {
@@ -55,6 +56,9 @@ TreasureScreen::~TreasureScreen() {
 
 void TreasureScreen::Activate(IDirectDraw* directDrawObject, IDirectDrawSurface* back) {
     Scene::Activate(directDrawObject, back);
+    // Every button change waits for a frame, so a press and its release taken
+    // in one pass of the message pump still read as a click.
+    g_Pointer.SetButtonQueue(1);
 
     background = AddImage("background.bmp");
     if (background) {

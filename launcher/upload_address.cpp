@@ -22,28 +22,34 @@ bool Escaped(unsigned char c) {
     return c != 0 && std::strchr(" \"#%;<>?[\\]^{|}~", c) != nullptr;
 }
 
-} // namespace
-
-void EscapeQuery(const char* query, char* escaped) {
+// Escapes text onto escaped[out..], stopping before a character or an escape
+// that would pass `limit` characters; answers the new length.
+size_t AppendEscaped(char* escaped, size_t out, const char* text, size_t limit) {
     static const char hex[] = "0123456789abcdef";
-    size_t out = 0;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(query ? query : ""); *c;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text ? text : ""); *c;
          ++c) {
         if (Escaped(*c)) {
-            if (out + 3 > QuerySize - 1) {
+            if (out + 3 > limit) {
                 break;
             }
             escaped[out++] = '%';
             escaped[out++] = hex[*c >> 4];
             escaped[out++] = hex[*c & 0x0F];
         } else {
-            if (out + 1 > QuerySize - 1) {
+            if (out + 1 > limit) {
                 break;
             }
             escaped[out++] = static_cast<char>(*c);
         }
     }
     escaped[out] = '\0';
+    return out;
+}
+
+} // namespace
+
+void EscapeQuery(const char* query, char* escaped) {
+    AppendEscaped(escaped, 0, query, QuerySize - 1);
 }
 
 void BuildUploadAddress(const char* site, const char* gameName, const char* nameField,
@@ -51,12 +57,17 @@ void BuildUploadAddress(const char* site, const char* gameName, const char* name
     if (!out || outSize == 0) {
         return;
     }
-    char query[QuerySize];
     const int32_t masked = static_cast<int32_t>(static_cast<uint32_t>(topScore) ^
                                                 static_cast<uint32_t>(UploadScoreMask));
-    FormatCut(query, sizeof query, "game=%s&name=%s&score=%d", gameName ? gameName : "",
-              nameField ? nameField : "", masked);
+    char score[32];
+    FormatCut(score, sizeof score, "&score=%d", masked);
+    // The score always goes; the name takes what room is left before it.
+    const size_t nameEnd = QuerySize - 1 - std::strlen(score);
     char escaped[QuerySize];
-    EscapeQuery(query, escaped);
+    size_t length = AppendEscaped(escaped, 0, "game=", nameEnd);
+    length = AppendEscaped(escaped, length, gameName, nameEnd - std::strlen("&name="));
+    length = AppendEscaped(escaped, length, "&name=", nameEnd);
+    length = AppendEscaped(escaped, length, nameField, nameEnd);
+    AppendEscaped(escaped, length, score, QuerySize - 1);
     FormatCut(out, outSize, "%s/cgi-bin/hiscore.cgi?%s", site ? site : "", escaped);
 }

@@ -14,7 +14,8 @@ constexpr int32_t UploadScoreMask = 0x3C3C3C3;
 void EscapeQuery(const char* query, char* escaped);
 
 // site + "/cgi-bin/hiscore.cgi?" + the escaped "game=%s&name=%s&score=%d";
-// the name field is the whole composed record. The formatted query is cut at
-// 255 characters before it is escaped. out is cut at outSize - 1.
+// the name field is the whole composed record. The escaped query stays within
+// 255 characters by cutting the name value (never inside an escape), so
+// "&score=" and the score always end it. out is cut at outSize - 1.
 void BuildUploadAddress(const char* site, const char* gameName, const char* nameField,
                         int32_t topScore, char* out, size_t outSize);

@@ -148,12 +148,14 @@ TEST_F(LongHallOfFame, ANameFieldFilledToTheBrimIsSentCutAndShownWithoutHarm) {
     const std::string prefix = std::string("open|") + LUDORA_SITE_URL + "/cgi-bin/hiscore.cgi?";
     ASSERT_EQ(opened[0].substr(0, prefix.size()), prefix);
     const std::string query = opened[0].substr(prefix.size(), opened[0].size() - prefix.size() - 2);
-    // The formatted query is cut at 255 characters before escaping, the escaped one at 255
-    // without half an escape: "game=Pearlwreck&name=" then "AAA%20" groups.
+    // The name value is cut without half an escape, so the score still ends the
+    // query: "game=Pearlwreck&name=", "AAA%20" groups, then the score.
+    const std::string score = "&score=" + std::to_string(9 ^ 0x3C3C3C3);
     EXPECT_LE(query.size(), 255u);
     EXPECT_EQ(query.substr(0, 27), "game=Pearlwreck&name=AAA%20");
-    EXPECT_EQ((query.size() - 21) % 6 % 3, 0u) << query;
-    EXPECT_EQ(query.find("score="), std::string::npos);
+    ASSERT_GT(query.size(), 21 + score.size());
+    EXPECT_EQ(query.substr(query.size() - score.size()), score);
+    EXPECT_EQ((query.size() - 21 - score.size()) % 6 % 3, 0u) << query;
     EXPECT_EQ(opened[0].substr(opened[0].size() - 2), "||");
 }
 

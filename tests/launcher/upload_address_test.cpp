@@ -10,6 +10,13 @@
 
 namespace {
 
+std::string Repeat(const std::string& text, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
 std::string Escape(const std::string& query) {
     char escaped[256];
     std::memset(escaped, 'X', sizeof escaped);
@@ -49,8 +56,7 @@ TEST(UploadAddress, LongQueriesAreCutWithoutHalfAnEscape) {
     }
     EXPECT_EQ(Escape(std::string(300, 'a')), std::string(255, 'a'));
 
-    // A name field of 255 characters: the formatted query is cut at 255
-    // before escaping, and the whole address stays within its buffer.
+    // A name field of 255 characters: the whole address stays within its buffer.
     const std::string name(255, ' ');
     char address[300];
     std::memset(address, 'X', sizeof address);
@@ -61,9 +67,31 @@ TEST(UploadAddress, LongQueriesAreCutWithoutHalfAnEscape) {
     BuildUploadAddress("http://s", "Pearlwreck", name.c_str(), 7, whole, sizeof whole);
     const std::string query =
         std::string(whole).substr(std::strlen("http://s/cgi-bin/hiscore.cgi?"));
-    EXPECT_LE(query.size(), 255u);
-    EXPECT_EQ(query.substr(0, 21), "game=Pearlwreck&name=");
-    EXPECT_EQ((query.size() - 21) % 3, 0u);
+    const std::string score = "&score=" + std::to_string(7 ^ 0x3C3C3C3);
+    EXPECT_EQ(query,
+              "game=Pearlwreck&name=" + Repeat("%20", (255 - 21 - score.size()) / 3) + score);
+}
+
+// The longest legal record, sent: its name value is cut before the score, at
+// a whole character, and the query is exactly as long as it may be.
+TEST(UploadAddress, ALegalRecordKeepsItsScore) {
+    const std::string name = Repeat("Jo ", 21);
+    const std::string address = Repeat("Ab ", 21);
+    const std::string email = std::string(38, 'e') + "@example.org";
+    ASSERT_EQ(name.size() + address.size() + email.size(), 63u + 63u + 50u);
+    const std::string record = name + ":" + address + ":" + email + ":Y";
+    std::string escapedRecord;
+    for (char c : record)
+        escapedRecord += c == ' ' ? "%20" : std::string(1, c);
+    const std::string score = "&score=" + std::to_string(98765 ^ 0x3C3C3C3);
+    const std::string head = "game=Pearlwreck&name=";
+    std::string sent = escapedRecord.substr(0, 255 - head.size() - score.size());
+    const size_t percent = sent.rfind('%');
+    if (percent != std::string::npos && percent + 3 > sent.size()) sent.resize(percent);
+    ASSERT_GT(escapedRecord.size(), sent.size()); // it has to be cut
+    char address_[1024];
+    BuildUploadAddress("http://s", "Pearlwreck", record.c_str(), 98765, address_, sizeof address_);
+    EXPECT_EQ(std::string(address_), "http://s/cgi-bin/hiscore.cgi?" + head + sent + score);
 }
 
 TEST(GameChoice, ProgramNamesMatchByteForByteOverTheText) {

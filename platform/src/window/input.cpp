@@ -1,7 +1,10 @@
 #include "window/input.h"
 
+#include "core/clock.h"
 #include "window/driver.h"
 #include "window/keys.h"
+#include "window/present.h"
+#include "window/release_hold.h"
 #include "window/window_system.h"
 
 #include <algorithm>
@@ -23,6 +26,7 @@ struct Event {
     WPARAM wparam = 0;
     LPARAM lparam = 0;
     bool flag = false;
+    bool hand = false; // a key or button from the user's hardware
 };
 
 struct InputState {
@@ -34,6 +38,10 @@ struct InputState {
     int64_t x_total = 0, y_total = 0;
     uint8_t buttons[4] = {};
     std::deque<Event> pending;
+    ReleaseHold hold;
+    // Keys as the hardware last gave them, when they arrive.
+    bool hand_down[256] = {};
+    uint64_t hand_pressed_us[256] = {};
 };
 
 InputState& state() {
@@ -210,6 +218,38 @@ void inject_key(int dik, bool down) {
     push(e);
 }
 
+// A second press of a key soon after its first, with no release between, is
+// a second stroke whose release the host merged away (X takes a release
+// followed at once by a press for the key's own repeat): the release goes
+// first. The keyboard's repeat starts far later than this.
+constexpr uint64_t kSecondStrokeUs = 200'000;
+
+void inject_hand_key(int dik, bool down) {
+    if (!key_by_dik(dik)) return;
+    const uint64_t now = clock_us();
+    InputState& s = state();
+    std::lock_guard lock(s.mutex);
+    Event e{Event::Key};
+    e.code = dik;
+    e.hand = true;
+    const bool second_stroke =
+        down && s.hand_down[dik] && now - s.hand_pressed_us[dik] < kSecondStrokeUs;
+    if (second_stroke) s.pending.push_back(e); // its release
+    if (down && (!s.hand_down[dik] || second_stroke)) s.hand_pressed_us[dik] = now;
+    s.hand_down[dik] = down;
+    e.flag = down;
+    s.pending.push_back(e);
+}
+
+void inject_hand_mouse_button(int button, bool down) {
+    if (button < 0 || button > 3) return;
+    Event e{Event::Button};
+    e.code = button;
+    e.flag = down;
+    e.hand = true;
+    push(e);
+}
+
 void inject_mouse_move(HWND hwnd, int x, int y) {
     Event e{Event::Move};
     e.hwnd = hwnd;
@@ -248,12 +288,26 @@ void inject_maximize(HWND hwnd, bool maximized) {
 void process_input() {
     for (;;) {
         if (input_queued()) return;
+        const uint64_t frames = frames_presented();
+        const uint64_t now = clock_us();
         Event e;
         {
             InputState& s = state();
             std::lock_guard lock(s.mutex);
             if (s.pending.empty()) return;
-            e = s.pending.front();
+            const Event& next = s.pending.front();
+            if (next.hand) {
+                // Everything after a held release waits behind it, so the order stays.
+                const int id = next.kind == Event::Key ? ReleaseHold::key_id(next.code)
+                                                       : ReleaseHold::button_id(next.code);
+                if (next.flag)
+                    s.hold.pressed(id, frames, now);
+                else if (!s.hold.release_ready(id, frames, now))
+                    return;
+                else
+                    s.hold.released(id);
+            }
+            e = next;
             s.pending.pop_front();
         }
         Event message;
@@ -297,6 +351,8 @@ void reset_input() {
     std::memset(s.sync, 0, sizeof s.sync);
     std::memset(s.buttons, 0, sizeof s.buttons);
     s.pending.clear();
+    s.hold.clear();
+    std::memset(s.hand_down, 0, sizeof s.hand_down);
 }
 
 void keyboard_state(uint8_t out[256]) {

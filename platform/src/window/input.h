@@ -16,6 +16,10 @@ void inject_key(int dik, bool down);
 void inject_mouse_move(HWND hwnd, int x, int y);
 // 0 left, 1 right, 2 middle, 3 fourth.
 void inject_mouse_button(int button, bool down);
+// The same from the user's own hardware (the drivers): a release waits until
+// the program has seen the press (release_hold.h).
+void inject_hand_key(int dik, bool down);
+void inject_hand_mouse_button(int button, bool down);
 void inject_activate(bool active);
 void inject_close(HWND hwnd);
 void inject_maximize(HWND hwnd, bool maximized);

@@ -286,6 +286,16 @@ public:
         if (fullscreen != w->fullscreen) {
             w->fullscreen = fullscreen;
             // Fills the screen at its own mode; the display mode never changes.
+            // The window is put over the whole screen first, which is all there
+            // is to full screen where no window manager runs (Xvfb), and the
+            // picture is scaled by a whole number there, centred.
+            SDL_Rect screen;
+            if (fullscreen &&
+                SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(w->window), &screen) == 0) {
+                SDL_SetWindowPosition(w->window, screen.x, screen.y);
+                SDL_SetWindowSize(w->window, screen.w, screen.h);
+            }
+            SDL_RenderSetIntegerScale(w->renderer, fullscreen ? SDL_TRUE : SDL_FALSE);
             SDL_SetWindowFullscreen(w->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             if (!fullscreen) resize(*w, width, height);
             w->shown.forget(); // the window changed under the picture: draw it again
@@ -523,12 +533,13 @@ private:
             }
             if (button < 0) break;
             inject_mouse_move(hwnd, e.button.x, e.button.y);
-            inject_mouse_button(button, e.type == SDL_MOUSEBUTTONDOWN);
+            inject_hand_mouse_button(button, e.type == SDL_MOUSEBUTTONDOWN);
             break;
         }
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-            if (int dik = sdl_dik_of(e.key.keysym.scancode)) inject_key(dik, e.type == SDL_KEYDOWN);
+            if (int dik = sdl_dik_of(e.key.keysym.scancode))
+                inject_hand_key(dik, e.type == SDL_KEYDOWN);
             break;
         case SDL_JOYDEVICEADDED: {
             SDL_Joystick* joy = SDL_JoystickOpen(e.jdevice.which);
