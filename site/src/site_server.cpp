@@ -182,8 +182,10 @@ void SiteServer::answer_problem(httplib::Response& response, int status, const s
 }
 
 void SiteServer::answer_home(httplib::Response& response) {
-    const auto games = store_.all_games();
+    std::string problem;
+    const auto games = store_.all_games(kTopPlaces, 0, problem);
     if (!games) {
+        write_log_line("ludora-site: the scores cannot be read: " + problem);
         answer_problem(response, 503, "The scores cannot be read just now",
                        "Please try again in a moment.");
         return;
@@ -215,16 +217,32 @@ void SiteServer::answer_upload(const httplib::Request& request, httplib::Respons
                        query.problem + " Nothing was recorded.");
         return;
     case UploadQuery::Outcome::NothingToRecord: {
-        const auto top = store_.top(query.upload.game);
-        if (!top) break;
+        std::string problem;
+        const auto top = store_.top(query.upload.game, kTopPlaces, problem);
+        if (!top) {
+            write_log_line("ludora-site: the scores cannot be read: " + problem);
+            break;
+        }
         response.set_content(nothing_to_record_page(query.upload.game, *top), kHtml);
         response.set_header("Cache-Control", "no-store");
         return;
     }
     case UploadQuery::Outcome::Valid: {
-        const auto recorded = store_.record(query.upload, unix_seconds_now());
-        if (!recorded) break;
-        response.set_content(thanks_page(query.upload, *recorded), kHtml);
+        const RecordOutcome recorded = store_.record(query.upload, unix_seconds_now());
+        if (recorded.status == RecordStatus::TooManyGames) {
+            answer_problem(response, 403, "This site keeps no more games", "Nothing was recorded.");
+            return;
+        }
+        if (recorded.status == RecordStatus::Full) {
+            write_log_line("ludora-site: the scores are full: " + recorded.problem);
+            answer_problem(response, 507, "The scores are full", "Nothing was recorded.");
+            return;
+        }
+        if (recorded.status != RecordStatus::Stored) {
+            write_log_line("ludora-site: the scores cannot be written: " + recorded.problem);
+            break;
+        }
+        response.set_content(thanks_page(query.upload, recorded.upload), kHtml);
         response.set_header("Cache-Control", "no-store");
         return;
     }
@@ -235,8 +253,9 @@ void SiteServer::answer_upload(const httplib::Request& request, httplib::Respons
 
 void SiteServer::answer_scores_api(const httplib::Request& request, httplib::Response& response) {
     response.set_header("Cache-Control", "no-cache");
+    std::string problem;
     if (!request.has_param("game")) {
-        const auto games = store_.all_games();
+        const auto games = store_.all_games(kTopPlaces, 0, problem);
         if (!games) {
             response.status = 503;
             response.set_content(error_json("The scores cannot be read just now."), kJson);
@@ -246,13 +265,12 @@ void SiteServer::answer_scores_api(const httplib::Request& request, httplib::Res
         return;
     }
     const std::string game = request.get_param_value("game");
-    std::string problem;
     if (!check_game_name(game, problem)) {
         response.status = 400;
         response.set_content(error_json(problem), kJson);
         return;
     }
-    auto top = store_.top(game);
+    auto top = store_.top(game, kTopPlaces, problem);
     if (!top) {
         response.status = 503;
         response.set_content(error_json("The scores cannot be read just now."), kJson);
