@@ -1,5 +1,5 @@
-// A test with its own running site: a scratch folder, the database in it, and
-// the launcher's upload at hand.
+// A test with its own running site: a scratch folder, a database of its own
+// (SQLite in the folder, or PostgreSQL), and the launcher's upload at hand.
 #pragma once
 
 #include "answer_reading.h"
@@ -7,6 +7,7 @@
 #include "launcher_address.h"
 #include "site_process.h"
 #include "stored_uploads.h"
+#include "test_database.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,10 @@ protected:
     void TearDown() override { site.kill(); }
 
     bool start_site(const std::vector<std::string>& extra = {}) {
-        std::vector<std::string> arguments = {"--db", database().string()};
+        std::vector<std::string> arguments = {"--db", db.argument()};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return site.start(arguments);
     }
-
-    std::filesystem::path database() const { return scratch.path() / "scores.db"; }
 
     HttpAnswer get(const std::string& target) { return http_get(site.port(), target); }
 
@@ -39,9 +38,10 @@ protected:
         return api_rows(answer.body);
     }
 
-    std::vector<StoredUpload> stored() { return stored_uploads(database()); }
+    std::vector<StoredUpload> stored() { return db.uploads(); }
 
     ScratchFolder scratch;
+    TestDatabase db{scratch.path()}; // an SQLite file, or a PostgreSQL database of its own
     SiteProcess site{scratch.path()};
 };
 

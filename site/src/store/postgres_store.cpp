@@ -184,8 +184,9 @@ bool migrate(PostgresConnection& c, std::string& problem) {
     }
     const auto unlock = [&] { c.single(("SELECT pg_advisory_unlock(" + lock + ")").c_str()); };
     const auto encoding = c.single("SHOW server_encoding");
-    const auto tables = c.single("SELECT (to_regclass('ludora_site_migrations') IS NOT NULL)::int"
-                                 " || (to_regclass('uploads') IS NOT NULL)::int");
+    const auto tables =
+        c.single("SELECT (to_regclass('ludora_site_migrations') IS NOT NULL)::int::text"
+                 " || (to_regclass('uploads') IS NOT NULL)::int::text");
     if (!encoding || !tables) {
         problem = c.problem();
         unlock();
