@@ -87,6 +87,8 @@ public:
             problem_ = one_line(PQerrorMessage(conn_));
             return false;
         }
+        // The server's notices ("already exists, skipping") are not the log's business.
+        PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
         return execute(kSessionSettings);
     }
 
