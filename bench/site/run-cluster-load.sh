@@ -46,7 +46,7 @@ start_site() {
     local log=$work/$1.log before
     touch "$log"
     before=$(grep -c 'listening on' "$log" || true)
-    "$site_bin" --port "${3:-0}" --db "$2" --rate-limit 0 --max-rows-per-game 0 >> "$log" 2>&1 &
+    "$site_bin" --port "${3:-0}" --db "$2" --rate-limit 0 --max-rows-per-game 100000000 >> "$log" 2>&1 &
     pids[$1]=$!
     for _ in $(seq 500); do
         if [ "$(grep -c 'listening on' "$log" || true)" -gt "$before" ]; then

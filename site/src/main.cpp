@@ -39,7 +39,7 @@ bool take_store_options(std::vector<char*>& arguments, StoreOptions& store,
         }
         char* end = nullptr;
         const long long number = std::strtoll(arguments[++i], &end, 10);
-        if (*end || number < 0 || number > 1000000) {
+        if (*end || number < 0 || number > 1000000000) {
             problem = std::string(option) + " takes a whole number";
             return false;
         }

@@ -9,10 +9,14 @@
 namespace ludora::site {
 
 bool is_postgresql_address(const std::string& database) {
-    // libpq's "key=value" form always names something with an "=", which a
-    // file name given to the site would hardly hold; a URL says what it is.
-    return database.starts_with("postgresql://") || database.starts_with("postgres://") ||
-           (database.find('=') != std::string::npos && database.find('/') == std::string::npos);
+    if (database.starts_with("postgresql://") || database.starts_with("postgres://")) return true;
+    // libpq's "key=value ..." form: only what libpq reads as one (a file
+    // name with an "=" in it is not).
+    if (database.find('=') == std::string::npos) return false;
+    PQconninfoOption* options = PQconninfoParse(database.c_str(), nullptr);
+    const bool parsed = options != nullptr;
+    PQconninfoFree(options);
+    return parsed;
 }
 
 std::string database_description(const std::string& database) {

@@ -25,6 +25,9 @@ protected:
         return site.start(arguments);
     }
 
+    // The --db argument: a file's path, or a PostgreSQL address.
+    std::filesystem::path database() const { return db.argument(); }
+
     HttpAnswer get(const std::string& target) { return http_get(site.port(), target); }
 
     // What the launcher's "upload" opens for this game, name field and score.
