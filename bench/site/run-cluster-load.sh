@@ -172,6 +172,10 @@ wait "$load_pid" || true
 cat "$work/3.load"
 echo "503 answers:         $(cat "$work"/a.log "$work"/b.log | grep -c 'hiscore.cgi 503' || true)"
 echo "outage lines:        $(cat "$work"/a.log "$work"/b.log | grep -c 'lost the database' || true) (one a site)"
+echo "-- after the restart, the first 500 uploads sent again through both sites:"
+"$load_bin" --port "${ports[a]},${ports[b]}" --uploads 500 --clients "$clients" --answered "$work/3b" |
+    grep -E 'answered 200'
 stop_site a
 stop_site b
+cat "$work/3b" >> "$work/3"
 check "postgresql:///bench4" "$work/3"

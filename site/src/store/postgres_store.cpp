@@ -75,6 +75,7 @@ public:
     bool up() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
     bool lost() const { return !up(); }
     bool commit_sent() const { return commit_sent_; }
+    void start_use() { commit_sent_ = false; }
     int64_t generation = -1; // the store's count of losses when this connected
 
     bool connect(const std::string& address) {
@@ -88,7 +89,8 @@ public:
             return false;
         }
         // The server's notices ("already exists, skipping") are not the log's business.
-        PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            conn_, [](void*, const char*) {}, nullptr);
         return execute(kSessionSettings);
     }
 
@@ -146,7 +148,8 @@ public:
             .has_value();
     }
     bool lock_game(const std::string& game) override {
-        return single("SELECT pg_advisory_xact_lock(hashtext($1))", {game}).has_value();
+        // Two-key locks: apart from the one-key locks of migrations and games.
+        return single("SELECT pg_advisory_xact_lock(1, hashtext($1))", {game}).has_value();
     }
 
 private:
@@ -293,13 +296,18 @@ PostgresStore::Lease PostgresStore::connected(std::string& problem) {
 bool PostgresStore::with_connection(const std::function<bool(PostgresConnection&)>& work,
                                     std::string& problem) {
     for (int attempt = 0;; ++attempt) {
-        auto lease = connected(problem);
+        auto lease = connected(problem); // a server that cannot be reached is noted there
         if (!lease) return false;
+        lease->start_use();
         if (work(*lease)) return true;
         problem = lease->problem();
         if (!lease->lost()) return false;
-        note_lost(problem);
-        if (attempt > 0 || lease->commit_sent()) return false;
+        // A server that restarted dropped the pool's other connections too.
+        ++generation_;
+        if (attempt > 0 || lease->commit_sent()) {
+            note_lost(problem);
+            return false;
+        }
     }
 }
 

@@ -29,8 +29,14 @@ constexpr const char* kQueries[] = {
     "SELECT 1 FROM uploads WHERE game = $1 LIMIT 1",
     // GameCount
     "SELECT COUNT(DISTINCT game) FROM uploads",
-    // Games
-    "SELECT DISTINCT game FROM uploads ORDER BY game LIMIT $1",
+    // Games: from each game to the next along the index, so that a page
+    // costs the number of games and not the number of uploads.
+    "WITH RECURSIVE games (game) AS ("
+    " SELECT * FROM (SELECT game FROM uploads ORDER BY game LIMIT 1) AS first"
+    " UNION ALL"
+    " SELECT (SELECT game FROM uploads WHERE game > games.game ORDER BY game LIMIT 1)"
+    " FROM games WHERE games.game IS NOT NULL)"
+    " SELECT game FROM games WHERE game IS NOT NULL LIMIT $1",
     // Trim: the shown places stay first, then each player's best, then the
     // rest by score; what falls beyond the cap goes.
     "DELETE FROM uploads WHERE id IN (SELECT id FROM ("
