@@ -19,6 +19,8 @@ std::vector<std::vector<std::string>> postgresql_rows(const std::string& databas
     const char* keys[] = {"dbname", nullptr};
     const char* values[] = {database.c_str(), nullptr};
     PGconn* connection = PQconnectdbParams(keys, values, 0);
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr); // "drop cascades to..."
     PGresult* result = PQexec(connection, sql.c_str());
     std::vector<std::vector<std::string>> rows;
     for (int row = 0; row < PQntuples(result); ++row) {
