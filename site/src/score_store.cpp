@@ -4,6 +4,7 @@
 #include "store/postgres_store.h"
 #include "store/sqlite_store.h"
 
+#include <filesystem>
 #include <libpq-fe.h>
 
 namespace ludora::site {
@@ -41,6 +42,12 @@ std::unique_ptr<ScoreStore> open_score_store(const std::string& database,
 bool copy_score_store(const std::string& from, const std::string& to, const StoreOptions& options,
                       std::string& problem) {
     // Neither end purges what it copies: the copy keeps what the original kept.
+    // Opening a file that is not there would make an empty one to copy.
+    std::error_code ignored;
+    if (!is_postgresql_address(from) && !std::filesystem::exists(from, ignored)) {
+        problem = from + ": there is no such file";
+        return false;
+    }
     StoreOptions keep_all = options;
     keep_all.purge_private_after_days = 0;
     keep_all.connections = 1;
