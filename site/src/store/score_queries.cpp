@@ -12,16 +12,14 @@ constexpr const char* kQueries[] = {
     // Insert
     "INSERT INTO uploads (game, player, address, email, send, score, uploaded_at) "
     "VALUES ($1, $2, $3, $4, $5, $6, $7) "
-    "ON CONFLICT (game, player, address, email, send, score) DO NOTHING RETURNING id",
+    "ON CONFLICT (game, player, address, email, send, score) DO NOTHING "
+    "RETURNING id, player, score, uploaded_at",
     // FindSame
-    "SELECT id FROM uploads WHERE game = $1 AND player = $2 AND address = $3 "
-    "AND email = $4 AND send = $5 AND score = $6",
-    // RowById
-    "SELECT id, player, score, uploaded_at FROM uploads WHERE id = $1",
-    // Rank
-    "SELECT COUNT(*) FROM uploads WHERE game = $1 AND (score > $2 OR (score = $2 AND id > $3))",
-    // Count
-    "SELECT COUNT(*) FROM uploads WHERE game = $1",
+    "SELECT id, player, score, uploaded_at FROM uploads WHERE game = $1 AND player = $2 "
+    "AND address = $3 AND email = $4 AND send = $5 AND score = $6",
+    // Place: the uploads ranked above this one, and the game's uploads.
+    "SELECT COUNT(*) FILTER (WHERE score > $2 OR (score = $2 AND id > $3)), COUNT(*) "
+    "FROM uploads WHERE game = $1",
     // Top
     "SELECT id, player, score, uploaded_at FROM uploads WHERE game = $1 "
     "ORDER BY score DESC, id DESC LIMIT $2",
@@ -124,14 +122,11 @@ RecordOutcome record_upload(SqlConnection& c, const Upload& upload, int64_t now,
         if (!c.run(Query::FindSame, upload_key(upload), &rows) || rows.empty()) return failed(c);
         recorded.already_there = true;
     }
-    const int64_t id = number(rows[0][0]);
-    if (!c.run(Query::RowById, {id}, &rows) || rows.empty()) return failed(c);
     recorded.row = score_row(rows[0]);
-    if (!c.run(Query::Rank, {upload.game, int64_t{recorded.row.score}, id}, &rows))
+    if (!c.run(Query::Place, {upload.game, int64_t{recorded.row.score}, recorded.row.id}, &rows))
         return failed(c);
     recorded.row.rank = static_cast<int>(number(rows.at(0).at(0))) + 1;
-    if (!c.run(Query::Count, {upload.game}, &rows)) return failed(c);
-    recorded.game_count = number(rows.at(0).at(0));
+    recorded.game_count = number(rows.at(0).at(1));
     auto top = top_rows(c, upload.game, kTopPlaces);
     if (!top) return failed(c);
     recorded.top = std::move(*top);

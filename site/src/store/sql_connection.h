@@ -24,9 +24,7 @@ using SqlRows = std::vector<SqlRow>;
 enum class Query {
     Insert,
     FindSame,
-    RowById,
-    Rank,
-    Count,
+    Place,
     Top,
     GameExists,
     GameCount,
