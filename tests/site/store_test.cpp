@@ -2,7 +2,10 @@
 // fields only for so long.
 #include "site_fixture.h"
 
+#include <atomic>
+#include <fstream>
 #include <set>
+#include <thread>
 
 using namespace sitetest;
 
@@ -77,4 +80,38 @@ TEST_F(SiteTest, AddressesAndEmailsOlderThanAYearAreForgottenAtTheNextStart) {
     EXPECT_EQ(300, rows[0].score); // the score stays
     EXPECT_EQ("2 Quay", rows[1].address);
     EXPECT_EQ("new@example.org", rows[1].email);
+}
+
+TEST_F(SiteTest, PagesAreAnsweredWhileAnUploadWaitsBehindAnotherWriter) {
+    ASSERT_EQ(200, upload("Pearlwreck", "Ann:::N", 100).status);
+    auto held = db.hold_writes();
+    ASSERT_TRUE(held);
+    std::atomic<int> waiting_upload = 0;
+    std::thread uploader([&] { waiting_upload = upload("Pearlwreck", "Bob:::N", 200).status; });
+    // Until the upload waits in the database; SQLite cannot say, so a while.
+    for (int i = 0; i < 300 && (TestDatabase::on_postgresql() ? !db.a_writer_waits() : i < 30); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(200, get("/").status);
+    EXPECT_EQ(1u, scores_of("Pearlwreck").size());
+    EXPECT_EQ(0, waiting_upload) << "the upload cannot have been written yet";
+    held.reset();
+    uploader.join();
+    EXPECT_EQ(200, waiting_upload);
+    EXPECT_EQ(2u, stored().size());
+}
+
+TEST_F(SiteTest, ADamagedFileIsRefusedAtStartWithTheCheckSaying) {
+    if (TestDatabase::on_postgresql()) GTEST_SKIP() << "PostgreSQL keeps its own files whole";
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(200, upload("Pearlwreck", "P" + std::to_string(i) + ":::N", i).status);
+    site.stop();
+    {
+        // Page 2 is the root of the uploads: scribble over its start, leaving
+        // the file's header on page 1 whole.
+        std::fstream file(db.argument(), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(4096);
+        file.write(std::string(64, '\x7f').data(), 64);
+    }
+    EXPECT_EQ(1, site.run_to_end({"--port", "0", "--db", db.argument()}));
+    EXPECT_NE(std::string::npos, site.log().find("fails its integrity check")) << site.log();
 }

@@ -100,4 +100,33 @@ bool TestDatabase::execute(const std::string& sql) const {
     return ok;
 }
 
+HeldWrites::~HeldWrites() {
+    sqlite3_close(sqlite);
+    if (postgresql) PQfinish(postgresql);
+}
+
+std::unique_ptr<HeldWrites> TestDatabase::hold_writes() const {
+    auto held = std::make_unique<HeldWrites>();
+    if (postgresql_name_.empty()) {
+        sqlite3_open(file_.c_str(), &held->sqlite);
+        if (sqlite3_exec(held->sqlite, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return nullptr;
+        return held;
+    }
+    const char* keys[] = {"dbname", nullptr};
+    const char* values[] = {kDatabase, nullptr};
+    held->postgresql = PQconnectdbParams(keys, values, 0);
+    const std::string sql =
+        "SET search_path = " + postgresql_name_ + "; BEGIN; LOCK TABLE uploads IN EXCLUSIVE MODE";
+    PGresult* result = PQexec(held->postgresql, sql.c_str());
+    const bool locked = PQresultStatus(result) == PGRES_COMMAND_OK;
+    PQclear(result);
+    return locked ? std::move(held) : nullptr;
+}
+
+bool TestDatabase::a_writer_waits() const {
+    const auto rows = postgresql_rows(kDatabase, "SELECT COUNT(*) FROM pg_locks WHERE NOT granted");
+    return !rows.empty() && rows[0][0] != "0";
+}
+
 } // namespace sitetest

@@ -7,10 +7,23 @@
 #include "stored_uploads.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+struct sqlite3;
+struct pg_conn;
+
 namespace sitetest {
+
+// Another program's write held until the object goes: SQLite's write lock,
+// or a PostgreSQL lock on the uploads that lets reads through.
+class HeldWrites {
+public:
+    ~HeldWrites();
+    sqlite3* sqlite = nullptr;
+    pg_conn* postgresql = nullptr;
+};
 
 class TestDatabase {
 public:
@@ -34,6 +47,11 @@ public:
 
     // Runs SQL as the site's maker would, to age or change what is stored.
     bool execute(const std::string& sql) const;
+
+    std::unique_ptr<HeldWrites> hold_writes() const;
+
+    // PostgreSQL: whether a session waits for a lock (SQLite cannot tell).
+    bool a_writer_waits() const;
 
 private:
     std::string argument_;
