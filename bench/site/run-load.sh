@@ -25,9 +25,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" --target ludora-site site_load -j"$(nproc)" > /dev/null
 site_bin=${SITE_BIN:-$build/bin/ludora-site}
-# The load's game is none of the suite's; a site that keeps a list is told to take any.
-games_any=()
-"$site_bin" --help | grep -q -- '--games' && games_any=(--games any)
+# The load's game is none of the suite's, and it keeps every row: a site with a list of games or a cap on rows is told to take them all.
+site_args=()
+"$site_bin" --help | grep -q -- '--games' && site_args=(--games any)
+"$site_bin" --help | grep -q -- '--max-rows-per-game' && site_args+=(--max-rows-per-game 100000000)
 load_bin=$build/bin/site_load
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ludora-site-load-XXXXXX")
@@ -43,7 +44,7 @@ trap cleanup EXIT
 
 # start_site DB PORT LOG: starts the site and sets site_pid and port once it listens.
 start_site() {
-    "$site_bin" --port "$2" --db "$1" --rate-limit 0 "${games_any[@]}" >> "$3" 2>&1 &
+    "$site_bin" --port "$2" --db "$1" --rate-limit 0 "${site_args[@]}" >> "$3" 2>&1 &
     site_pid=$!
     for _ in $(seq 500); do
         port=$(grep -o 'listening on http://127.0.0.1:[0-9]*' "$3" | tail -1 | sed 's/.*://' || true)

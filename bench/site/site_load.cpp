@@ -5,6 +5,9 @@
 // answered 200 is there.
 //
 //   site_load --port 8080 --uploads 10000 --clients 8 [--answered FILE]
+//   site_load --port 8081,8082 ...   several sites: the clients take turns, and a
+//                                    client whose site stops answering moves on
+//                                    to the next, as a load balancer would
 //   site_load --check DB --answered FILE [--expect N]
 //
 // An upload whose connection fails is sent again on a new connection until
@@ -22,6 +25,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <set>
+#include <sstream>
 #include <sqlite3.h>
 #include <string>
 #include <sys/socket.h>
@@ -38,7 +42,7 @@ constexpr uint32_t kScoreMask = 0x3C3C3C3;
 const char* const kGame = "Bench";
 
 struct Options {
-    int port = 8080;
+    std::vector<int> ports = {8080};
     int uploads = 10000;
     int clients = 8;
     double patience = 30;
@@ -78,6 +82,11 @@ class Connection {
 public:
     explicit Connection(int port) : port_(port) {}
     ~Connection() { close(); }
+
+    void move_to(int port) {
+        close();
+        port_ = port;
+    }
 
     // The status of the answer, or 0 when the connection failed.
     int get(const std::string& target) {
@@ -165,8 +174,9 @@ int run_load(const Options& options) {
     const auto start = Clock::now();
     std::vector<std::thread> clients;
     for (int c = 0; c < options.clients; ++c) {
-        clients.emplace_back([&] {
-            Connection connection(options.port);
+        clients.emplace_back([&, c] {
+            size_t site = static_cast<size_t>(c) % options.ports.size();
+            Connection connection(options.ports[site]);
             std::vector<double> my_latencies;
             std::vector<int> my_answered;
             long my_retries = 0, my_refused = 0, my_given_up = 0;
@@ -187,6 +197,8 @@ int run_load(const Options& options) {
                         break;
                     }
                     ++my_retries;
+                    site = (site + 1) % options.ports.size();
+                    connection.move_to(options.ports[site]);
                     if (Clock::now() - first_try >
                         std::chrono::duration<double>(options.patience)) {
                         ++my_given_up;
@@ -225,6 +237,7 @@ int run_load(const Options& options) {
 
 int run_check(const Options& options) {
     std::set<std::string> stored;
+    long rows = 0;
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(options.check_database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK) {
@@ -233,8 +246,10 @@ int run_check(const Options& options) {
     }
     sqlite3_stmt* select = nullptr;
     sqlite3_prepare_v2(db, "SELECT player FROM uploads WHERE game = 'Bench'", -1, &select, nullptr);
-    while (select && sqlite3_step(select) == SQLITE_ROW)
+    while (select && sqlite3_step(select) == SQLITE_ROW) {
         stored.insert(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)));
+        ++rows;
+    }
     sqlite3_finalize(select);
     sqlite3_close(db);
 
@@ -248,9 +263,10 @@ int run_check(const Options& options) {
     std::printf("answered 200:        %ld\n", answered);
     std::printf("in the database:     %zu\n", stored.size());
     std::printf("answered but absent: %ld\n", missing);
+    std::printf("stored twice:        %ld\n", rows - static_cast<long>(stored.size()));
     const bool count_ok = options.expect < 0 || static_cast<long>(stored.size()) == options.expect;
     if (!count_ok) std::printf("expected %ld rows in the database\n", options.expect);
-    return missing == 0 && count_ok ? 0 : 1;
+    return missing == 0 && count_ok && rows == static_cast<long>(stored.size()) ? 0 : 1;
 }
 
 } // namespace
@@ -260,9 +276,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const char* value = argv[i + 1];
-        if (option == "--port")
-            options.port = std::atoi(value);
-        else if (option == "--uploads")
+        if (option == "--port") {
+            options.ports.clear();
+            std::istringstream list(value);
+            for (std::string port; std::getline(list, port, ',');)
+                options.ports.push_back(std::atoi(port.c_str()));
+        } else if (option == "--uploads")
             options.uploads = std::atoi(value);
         else if (option == "--clients")
             options.clients = std::max(1, std::atoi(value));

@@ -22,13 +22,6 @@ StoreOptions store_options(const SiteOptions& options) {
     return store;
 }
 
-// A PostgreSQL address may hold a password, which stays out of the log.
-std::string shown_database(const std::string& database) {
-    const bool postgres =
-        database.starts_with("postgres") || database.find('=') != std::string::npos;
-    return postgres ? "the PostgreSQL database" : database;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,7 +69,7 @@ int main(int argc, char** argv) {
     const bool six = options.listen_address.find(':') != std::string::npos;
     std::fprintf(stderr, "ludora-site: listening on http://%s%s%s:%d, scores in %s\n",
                  six ? "[" : "", options.listen_address.c_str(), six ? "]" : "", port,
-                 shown_database(options.database).c_str());
+                 database_description(options.database).c_str());
     signals.start([&server] { server.stop(); });
     const bool served = server.run();
     signals.finish();

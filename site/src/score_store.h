@@ -1,17 +1,16 @@
-// The scores, in one SQLite file.
+// The scores, behind one interface: in an SQLite file (the default) or in a
+// PostgreSQL database that several sites share.
 #pragma once
 
+#include "player_record.h"
 #include "upload_query.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace ludora::site {
 
@@ -42,70 +41,69 @@ enum class RecordStatus { Stored, TooManyGames, Full, Failed };
 struct RecordOutcome {
     RecordStatus status = RecordStatus::Failed;
     RecordedUpload upload;
-    std::string problem; // the database's own words for Full and Failed
+    std::string problem; // the database's own words, for Full and Failed
 };
 
 struct StoreOptions {
-    int max_games = 64; // 0: no cap; main passes 0 when a --games list is given
-    int max_rows_per_game = 1000;
-    int64_t max_db_bytes = 256LL << 20;
-    int purge_private_after_days = 365;
-    int connections = 4;
+    int max_games = 64;                 // games a site keeps; 0: no cap
+    int max_rows_per_game = 1000;       // 0: no cap
+    int64_t max_db_bytes = 256LL << 20; // 0: no cap
+    int purge_private_after_days = 365; // addresses and e-mails older are cleared; 0: never
+    int connections = 4;                // to the database, for each site process
 };
 
-// Stand-in for the store interface until the storage work is merged.
+// One upload as it is kept, private fields included: what a copy carries.
+struct KeptUpload {
+    std::string game;
+    PlayerRecord player;
+    int32_t score = 0;
+    int64_t uploaded_at = 0;
+};
+
 class ScoreStore {
 public:
+    ScoreStore() = default;
+    ScoreStore(const ScoreStore&) = delete;
+    ScoreStore& operator=(const ScoreStore&) = delete;
     virtual ~ScoreStore() = default;
+
+    // Stored: the upload is committed and survives a killed process; any
+    // other status: nothing of it was kept.
     virtual RecordOutcome record(const Upload& upload, int64_t now) = 0;
+
+    // A game's best places; nothing (with the database's words) when it
+    // cannot be read.
     virtual std::optional<std::vector<ScoreRow>> top(const std::string& game, int places,
                                                      std::string& problem) = 0;
+
+    // At most max_games games by name (0: every game), each with at most
+    // places rows.
     virtual std::optional<std::vector<GameScores>> all_games(int places, int max_games,
                                                              std::string& problem) = 0;
+
+    // Every upload, oldest first, handed to take until it answers false.
+    virtual bool each_upload(const std::function<bool(const KeptUpload&)>& take,
+                             std::string& problem) = 0;
+
+    // Adds these uploads in one transaction, keeping their times, leaving out
+    // the ones already there; the game and row caps do not apply.
+    virtual bool add_uploads(const std::vector<KeptUpload>& uploads, std::string& problem) = 0;
 };
 
+// The database's form chooses the back end: "postgresql://...",
+// "postgres://..." or libpq's "key=value ..." for PostgreSQL, anything else
+// is an SQLite file. Nothing, with the reason, when it cannot be used.
 std::unique_ptr<ScoreStore> open_score_store(const std::string& database,
                                              const StoreOptions& options, std::string& problem);
+
+bool is_postgresql_address(const std::string& database);
+
+// The database as the log may name it: never with a password.
+std::string database_description(const std::string& database);
+
+// Every upload of one database into another, of either kind; repeats are
+// kept once, so a copy interrupted may simply be run again.
 bool copy_score_store(const std::string& from, const std::string& to, const StoreOptions& options,
                       std::string& problem);
-
-class SqliteScoreStore {
-public:
-    SqliteScoreStore() = default;
-    SqliteScoreStore(const SqliteScoreStore&) = delete;
-    SqliteScoreStore& operator=(const SqliteScoreStore&) = delete;
-    ~SqliteScoreStore();
-
-    std::string last_problem();
-
-    // Opens or creates the file; false with the reason when it cannot be used.
-    bool open(const std::string& path, std::string& problem);
-
-    // Once this answers, the upload is in the file and survives a killed
-    // process. Nothing when the file refused the write.
-    std::optional<RecordedUpload> record(const Upload& upload, int64_t now);
-
-    std::optional<std::vector<ScoreRow>> top(const std::string& game, int places = kTopPlaces);
-
-    // Every game that has scores, by name, each with its best places.
-    std::optional<std::vector<GameScores>> all_games(int places, int max_games);
-
-private:
-    bool prepare_statements(std::string& problem);
-    bool create_or_check_schema(std::string& problem);
-    std::optional<std::vector<ScoreRow>> top_locked(const std::string& game, int places);
-    std::optional<ScoreRow> row_locked(int64_t id);
-    void close();
-
-    std::mutex mutex_; // one connection, used by one request at a time
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* insert_ = nullptr;
-    sqlite3_stmt* find_same_ = nullptr;
-    sqlite3_stmt* row_by_id_ = nullptr;
-    sqlite3_stmt* rank_ = nullptr;
-    sqlite3_stmt* count_ = nullptr;
-    sqlite3_stmt* top_ = nullptr;
-    sqlite3_stmt* games_ = nullptr;
-};
 
 } // namespace ludora::site

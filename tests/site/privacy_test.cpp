@@ -83,7 +83,7 @@ TEST_F(SiteTest, AddressAndEmailAreNeverWrittenWhenThePlayerSaidNo) {
     EXPECT_EQ("y", rows[1].send);
     EXPECT_EQ("", rows[2].send);
     site.stop();
-    const std::string bytes = database_bytes(database());
+    const std::string bytes = db.bytes();
     for (const char* secret : {"Sea Road", "example.org", "Dock Street", "Pier Lane", "mail.test"})
         EXPECT_EQ(std::string::npos, bytes.find(secret)) << secret;
 }

@@ -1,5 +1,5 @@
-// A test with its own running site: a scratch folder, the database in it, and
-// the launcher's upload at hand.
+// A test with its own running site: a scratch folder, a database of its own
+// (SQLite in the folder, or PostgreSQL), and the launcher's upload at hand.
 #pragma once
 
 #include "answer_reading.h"
@@ -7,6 +7,7 @@
 #include "launcher_address.h"
 #include "site_process.h"
 #include "stored_uploads.h"
+#include "test_database.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,13 @@ protected:
 
     bool start_site(const std::vector<std::string>& extra = {}) {
         // Tests upload games of their own beyond the suite's.
-        std::vector<std::string> arguments = {"--db", database().string(), "--games", "any"};
+        std::vector<std::string> arguments = {"--db", db.argument(), "--games", "any"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return site.start(arguments);
     }
 
-    std::filesystem::path database() const { return scratch.path() / "scores.db"; }
+    // The --db argument: a file's path, or a PostgreSQL address.
+    std::filesystem::path database() const { return db.argument(); }
 
     HttpAnswer get(const std::string& target) { return http_get(site.port(), target); }
 
@@ -40,9 +42,10 @@ protected:
         return api_rows(answer.body);
     }
 
-    std::vector<StoredUpload> stored() { return stored_uploads(database()); }
+    std::vector<StoredUpload> stored() { return db.uploads(); }
 
     ScratchFolder scratch;
+    TestDatabase db{scratch.path()}; // an SQLite file, or a PostgreSQL database of its own
     SiteProcess site{scratch.path()};
 };
 

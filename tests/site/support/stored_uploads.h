@@ -15,6 +15,8 @@ struct StoredUpload {
     std::string email;
     std::string send;
     int32_t score = 0;
+
+    bool operator==(const StoredUpload&) const = default;
 };
 
 // Every stored upload in the order they came; empty when the file has none.
