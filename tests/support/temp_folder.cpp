@@ -1,0 +1,37 @@
+#include "tests/support/temp_folder.h"
+
+#include <cstdlib>
+
+namespace testkit {
+
+TempFolder::TempFolder(const std::string& prefix) {
+    std::error_code error;
+    std::string pattern = (fs::temp_directory_path(error) / (prefix + "-XXXXXX")).string();
+    if (mkdtemp(pattern.data()) != nullptr) path = pattern;
+}
+
+TempFolder::~TempFolder() {
+    if (path.empty() || std::getenv("LUDORA_KEEP_TEST_FOLDER") != nullptr) return;
+    std::error_code ignored;
+    // A test may have taken rights away from the folder or files in it.
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto it = fs::recursive_directory_iterator(path, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path, ignored);
+}
+
+CurrentFolder::CurrentFolder(const fs::path& folder) {
+    std::error_code ignored;
+    previous = fs::current_path(ignored);
+    fs::current_path(folder, ignored);
+}
+
+CurrentFolder::~CurrentFolder() {
+    std::error_code ignored;
+    fs::current_path(previous, ignored);
+}
+
+} // namespace testkit
