@@ -16,13 +16,24 @@ std::vector<uint8_t> ReadBytes(const fs::path& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+namespace {
+
+void MakeFoldersFor(const fs::path& path) {
+    std::error_code ignored;
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ignored);
+}
+
+} // namespace
+
 bool WriteText(const fs::path& path, const std::string& bytes) {
+    MakeFoldersFor(path);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     return static_cast<bool>(out);
 }
 
 bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    MakeFoldersFor(path);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));

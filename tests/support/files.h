@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 // The file's bytes; empty when it cannot be read.
 std::string ReadText(const fs::path& path);
 std::vector<uint8_t> ReadBytes(const fs::path& path);
-// Replaces the file (binary); 0 when it could not be written.
+// Replaces the file (binary), making missing folders on its way; 0 when it
+// could not be written.
 bool WriteText(const fs::path& path, const std::string& bytes);
 bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes);
 

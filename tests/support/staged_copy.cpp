@@ -6,13 +6,8 @@
 
 namespace testkit {
 
-fs::path StagedFolder() {
+fs::path StagedDist() {
     return LUDORA_STAGED_DIR;
-}
-
-bool BothProgramsStaged() {
-    return fs::exists(StagedFolder() / "Ludora") &&
-           fs::exists(StagedFolder() / "Pearlwreck" / "Pearlwreck");
 }
 
 StagedCopy::StagedCopy(const fs::path& staged, const std::string& prefix) : root(prefix) {

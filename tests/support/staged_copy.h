@@ -15,9 +15,8 @@ namespace testkit {
 
 namespace fs = std::filesystem;
 
-// The staged folder of this build, and whether both programs are in it.
-fs::path StagedFolder();
-bool BothProgramsStaged();
+// The staged folder of this build.
+fs::path StagedDist();
 
 // A script whose last shot is named "LAST" (LastShot) reports reaching it.
 inline constexpr const char* LastShot = "shot LAST\n";
@@ -25,7 +24,7 @@ inline constexpr const char* LastShot = "shot LAST\n";
 class StagedCopy {
 public:
     // Copies `staged` (the build's staged folder by default) to root/dist.
-    explicit StagedCopy(const fs::path& staged = StagedFolder(),
+    explicit StagedCopy(const fs::path& staged = StagedDist(),
                         const std::string& prefix = "ludora-staged");
     ~StagedCopy();
     StagedCopy(const StagedCopy&) = delete;

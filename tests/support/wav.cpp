@@ -32,11 +32,11 @@ bool WriteWav(const fs::path& path, int channels, int rate, const std::vector<in
     return WriteBytes(path, WavBytes(channels, rate, 16, data));
 }
 
-std::vector<int16_t> SquareWave(uint32_t frames, int16_t amplitude, uint32_t halfPeriod) {
+bool WriteSquareWav(const fs::path& path, uint32_t frames, int16_t amplitude) {
     std::vector<int16_t> samples(frames);
     for (uint32_t i = 0; i < frames; ++i)
-        samples[i] = (i / halfPeriod) % 2 ? amplitude : static_cast<int16_t>(-amplitude);
-    return samples;
+        samples[i] = (i / 25) % 2 ? amplitude : static_cast<int16_t>(-amplitude);
+    return WriteWav(path, 1, 22050, samples);
 }
 
 bool ReadWavFile(const fs::path& path, WavFile& wav) {
@@ -45,16 +45,20 @@ bool ReadWavFile(const fs::path& path, WavFile& wav) {
         std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return false;
     wav.riffSize = Little(bytes, 4, 4);
+    wav.fileSize = bytes.size();
     bool format = false;
     for (size_t at = 12; at + 8 <= bytes.size();) {
         const uint32_t size = Little(bytes, at + 4, 4);
+        wav.whole = wav.whole && at + 8 + static_cast<size_t>(size) <= bytes.size();
         if (!format && std::memcmp(&bytes[at], "fmt ", 4) == 0) {
+            wav.format = static_cast<int>(Little(bytes, at + 8, 2));
             wav.channels = static_cast<int>(Little(bytes, at + 10, 2));
             wav.rate = static_cast<int>(Little(bytes, at + 12, 4));
             wav.bits = static_cast<int>(Little(bytes, at + 22, 2));
             format = true;
         } else if (format && std::memcmp(&bytes[at], "data", 4) == 0) {
             wav.dataSize = size;
+            wav.dataOffset = at + 8;
             const size_t end = std::min(bytes.size(), at + 8 + static_cast<size_t>(size));
             wav.data.assign(bytes.begin() + static_cast<ptrdiff_t>(at + 8),
                             bytes.begin() + static_cast<ptrdiff_t>(end));

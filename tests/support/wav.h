@@ -12,9 +12,11 @@ namespace fs = std::filesystem;
 
 // What a plain PCM file holds: its format, the declared sizes and the data chunk.
 struct WavFile {
-    int channels = 0, rate = 0, bits = 0;
+    int format = 0, channels = 0, rate = 0, bits = 0; // format 1 is PCM
     uint32_t riffSize = 0, dataSize = 0;
-    std::vector<uint8_t> data;
+    bool whole = true; // every chunk up to the data lies inside the file
+    size_t dataOffset = 0, fileSize = 0;
+    std::vector<uint8_t> data; // the data chunk, as far as the file holds it
 };
 
 // 16-bit samples as one channel, with their rate.
@@ -27,8 +29,9 @@ struct Sound {
 std::vector<uint8_t> WavBytes(int channels, int rate, int bits, const std::vector<uint8_t>& data);
 // A 16-bit PCM file of interleaved samples; 0 when it could not be written.
 bool WriteWav(const fs::path& path, int channels, int rate, const std::vector<int16_t>& samples);
-// `frames` frames of a square wave, -amplitude then +amplitude, `halfPeriod` frames each.
-std::vector<int16_t> SquareWave(uint32_t frames, int16_t amplitude, uint32_t halfPeriod);
+// 16-bit mono at 22050 Hz: `frames` frames of a square wave, -amplitude then
+// +amplitude, 25 frames each.
+bool WriteSquareWav(const fs::path& path, uint32_t frames, int16_t amplitude = 8000);
 
 // The first "fmt " and "data" chunks of a RIFF WAVE file; 0 when there are none.
 bool ReadWavFile(const fs::path& path, WavFile& wav);
