@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "launcher/hall_of_fame.h"
+#include "launcher/title_places.h"
 #include "launcher/players_screen.h"
 #include "shell/copy_text.h"
 #include "shell/hand_over.h"
@@ -23,29 +24,8 @@ namespace {
 
 constexpr const char* OptionsPath = "..\\options.ini";
 
-constexpr ButtonPlace TitleButtons[] = {
-    {"HowToPlay", "..\\HowToPlayButton.bmp", 52, 296},
-    {"Play", "..\\PlayButton.bmp", 636, 296},
-    {"HighScores", "..\\HighScoresButton.bmp", 52, 365},
-    {"Menu", "..\\MenuButton.bmp", 636, 365},
-    {"Credits", "..\\CreditsButton.bmp", 52, 435},
-    {"Exit", "..\\ExitButton.bmp", 636, 435},
-    {"Players", "..\\PlayersButton.bmp", 280, 318},
-    {"SFX", "..\\sfx.bmp", 52, 505},
-    {"Music", "..\\music.bmp", 106, 505},
-};
+using namespace title_page;
 
-struct FieldPlace {
-    int32_t x, y;
-};
-
-// The first field stands one pixel right of the others of its column; kept as designed.
-constexpr FieldPlace PlayerFields[RosterPlayers] = {
-    {239, 378}, {408, 378}, {238, 420}, {408, 420}, {238, 464}, {408, 464}, {238, 510}, {408, 510},
-};
-
-constexpr int32_t FieldWidth = 150;
-constexpr int32_t FieldHeight = 30;
 constexpr int32_t FieldCapacity = 64;
 constexpr int32_t PagesX = 53;
 constexpr int32_t PagesY = 18;

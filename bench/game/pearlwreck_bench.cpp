@@ -18,8 +18,10 @@
 #include <unistd.h>
 
 #include "game/game_board.h"
-#include "program_run.h"
-#include "reference_deal.h"
+#include "tests/game/reference_deal.h"
+#include "tests/support/files.h"
+#include "tests/support/picture.h"
+#include "tests/support/staged_copy.h"
 
 namespace {
 
@@ -69,14 +71,15 @@ void BM_ScriptedMinute(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        program_run::StagedCopy copy(Dist());
-        copy.WriteText(copy.Root("options.ini"), "[setup]\nmusic=N\n");
+        testkit::StagedCopy copy(Dist());
+        const auto root = [&copy](const std::string& name) { return (copy.dist / name).string(); };
+        testkit::WriteText(root("options.ini"), "[setup]\nmusic=N\n");
         constexpr int ShotEvery = 20, Shots = 60;
         std::ostringstream script;
         script << "click 400 300 left 30\n"; // ends the splash as soon as it is up
         for (int i = 0; i < Shots; ++i)
             script << "wait " << ShotEvery << "\nshot "
-                   << copy.Root("s" + std::to_string(i) + ".bmp") << "\n";
+                   << root("s" + std::to_string(i) + ".bmp") << "\n";
         script << "wait 1000\nclick 754 506 left 60\nwait 1500\nclick 400 300 left 60\nwait 800\n";
         for (int i = 0; i < 110; ++i) {
             const int cell = reference::Index(4 + (i * 7) % 30, 4 + (i * 11) % 29);
@@ -84,10 +87,10 @@ void BM_ScriptedMinute(benchmark::State& state) {
                    << " left 60\nwait 500\n";
         }
         script << "click 754 552 left 60\nwait 6000\n";
-        copy.WriteText(copy.Root("script.txt"), script.str());
+        testkit::WriteText(root("script.txt"), script.str());
 
-        const std::string program = copy.Game("Pearlwreck");
-        const std::string folder = copy.Game();
+        const std::string program = (copy.Game() / "Pearlwreck").string();
+        const std::string folder = copy.Game().string();
         timespec started{};
         clock_gettime(CLOCK_REALTIME, &started);
         const pid_t child = fork();
@@ -95,7 +98,7 @@ void BM_ScriptedMinute(benchmark::State& state) {
             if (chdir(folder.c_str()) != 0) _exit(126);
             setenv("LUDORA_VIDEO", "headless", 1);
             setenv("LUDORA_SEED", "7", 1);
-            setenv("LUDORA_SCRIPT", copy.Root("script.txt").c_str(), 1);
+            setenv("LUDORA_SCRIPT", root("script.txt").c_str(), 1);
             unsetenv("LUDORA_TIME_SCALE");
             execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
@@ -105,13 +108,13 @@ void BM_ScriptedMinute(benchmark::State& state) {
         wait4(child, &status, 0, &usage);
 
         // The first shot that shows the chart's status panel instead of the splash.
-        const program_run::Picture background = program_run::ReadBmp(copy.Game("background.bmp"));
+        const testkit::Picture background = testkit::ReadBmp(copy.Game() / "background.bmp");
         int firstChart = -1;
         for (int i = 0; i < Shots && firstChart < 0; ++i) {
-            const program_run::Picture shot =
-                program_run::ReadBmp(copy.Root("s" + std::to_string(i) + ".bmp"));
+            const testkit::Picture shot =
+                testkit::ReadBmp(root("s" + std::to_string(i) + ".bmp"));
             if (shot.Loaded() && background.Loaded() &&
-                program_run::DifferentPixels(shot, 610, 130, background, 610, 130, 150, 20) == 0)
+                testkit::DifferentPixels(shot, 610, 130, background, 610, 130, 150, 20) == 0)
                 firstChart = i;
         }
         state.counters["exit_status"] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -120,7 +123,7 @@ void BM_ScriptedMinute(benchmark::State& state) {
         double startToChart = -1;
         struct stat shotFile {};
         if (firstChart >= 0 &&
-            stat(copy.Root("s" + std::to_string(firstChart) + ".bmp").c_str(), &shotFile) == 0)
+            stat(root("s" + std::to_string(firstChart) + ".bmp").c_str(), &shotFile) == 0)
             startToChart = static_cast<double>(shotFile.st_mtim.tv_sec - started.tv_sec) * 1000.0 +
                            static_cast<double>(shotFile.st_mtim.tv_nsec - started.tv_nsec) / 1e6;
         state.counters["start_to_chart_ms"] = startToChart;

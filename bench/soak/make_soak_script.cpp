@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "random_player.h"
+#include "tests/support/random_player.h"
 
 int main(int argc, char** argv) {
     if (argc < 4 || (std::strcmp(argv[1], "launcher") != 0 && std::strcmp(argv[1], "game") != 0)) {

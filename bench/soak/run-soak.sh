@@ -61,10 +61,14 @@ if [ -z "$report_only" ]; then
     [ -n "$out" ] || out=$(mktemp -d /tmp/ludora-soak-XXXXXX)
     mkdir -p "$out"
     out=$(cd "$out" && pwd)
-    # The script maker is the tests' own random player.
-    maker="$out/make_soak_script"
-    c++ -std=c++20 -O2 -I"$source_dir/tests/soak" "$source_dir/tests/soak/random_player.cpp" \
-        "$here/make_soak_script.cpp" -o "$maker" || exit 2
+    # The script maker is the tests' own random player, built beside the
+    # staged folder (or in the Release build when that one has no benchmarks).
+    maker="$(dirname "$dist")/bin/make_soak_script"
+    [ -x "$maker" ] || maker="$source_dir/build/bin/make_soak_script"
+    if [ ! -x "$maker" ]; then
+        echo "no make_soak_script: cmake --build build --target make_soak_script" >&2
+        exit 2
+    fi
 fi
 
 # A script ends by closing the program cleanly: a click ends any picture that

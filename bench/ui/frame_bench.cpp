@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -12,7 +13,8 @@
 
 #include "shell/shell_state.h"
 #include "shell/start_up.h"
-#include "tests/shell/test_files.h"
+#include "tests/support/picture.h"
+#include "tests/support/temp_folder.h"
 #include "ui/bitmap_font.h"
 #include "ui/button.h"
 #include "ui/button_list.h"
@@ -26,7 +28,8 @@
 
 namespace {
 
-using namespace shell_test;
+using testkit::Rgb;
+using testkit::WriteBmp;
 
 constexpr int SpriteCount = 20;
 constexpr int ButtonCount = 10;
@@ -97,23 +100,15 @@ public:
 };
 
 BenchScene* scene = nullptr;
-std::string folder;
-
-void RemoveFolder() {
-    if (!folder.empty()) {
-        [[maybe_unused]] int removed = std::system(("rm -rf '" + folder + "'").c_str());
-    }
-}
+std::unique_ptr<testkit::TempFolder> folder; // removed at exit
 
 // A started game shell in a folder of pictures drawn here.
 void StartShell() {
     if (scene) return;
     setenv("LUDORA_VIDEO", "headless", 0);
     setenv("LUDORA_AUDIO", "none", 1);
-    char pattern[] = "/tmp/ludora-bench-XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0) std::abort();
-    folder = pattern;
-    std::atexit(RemoveFolder);
+    folder = std::make_unique<testkit::TempFolder>("ludora-bench");
+    if (!folder->Made() || chdir(folder->path.c_str()) != 0) std::abort();
     WriteBmp("background.bmp", 800, 600, [](int x, int y) {
         return Rgb{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 40};
     });

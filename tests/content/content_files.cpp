@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
+#include "tests/support/picture.h"
+#include "tests/support/wav.h"
+
 namespace content_test {
 
 namespace fs = std::filesystem;
@@ -18,13 +22,6 @@ std::string lower(std::string s) {
     for (char& c : s)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-uint32_t le(const std::vector<char>& d, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(d[at + i]);
-    return v;
 }
 
 } // namespace
@@ -50,10 +47,8 @@ std::string resolve(const std::string& windows_path) {
 }
 
 std::vector<char> read_bytes(const std::string& windows_path) {
-    std::string path = resolve(windows_path);
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+    const std::string bytes = testkit::ReadText(resolve(windows_path));
+    return std::vector<char>(bytes.begin(), bytes.end());
 }
 
 std::string numbered(const std::string& prefix, int n, const std::string& suffix) {
@@ -71,22 +66,18 @@ std::vector<std::string> read_lines(const std::string& path) {
 }
 
 bool load_picture(const std::string& windows_path, Picture& out) {
-    std::vector<char> d = read_bytes(windows_path);
-    if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') return false;
-    uint32_t offset = le(d, 10, 4), header = le(d, 14, 4);
-    int32_t width = int32_t(le(d, 18, 4)), height = int32_t(le(d, 22, 4));
-    if (header != 40 || le(d, 26, 2) != 1 || le(d, 28, 2) != 24 || le(d, 30, 4) != 0) return false;
-    if (width <= 0 || height <= 0) return false;
-    size_t row = (size_t(width) * 3 + 3) / 4 * 4;
-    if (d.size() < offset + row * height) return false;
-    out.width = width, out.height = height;
-    out.pixels.assign(size_t(width) * height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            size_t at = offset + row * (height - 1 - y) + size_t(x) * 3;
-            out.pixels[size_t(y) * width + x] =
-                le(d, at + 2, 1) << 16 | le(d, at + 1, 1) << 8 | le(d, at, 1);
-        }
+    const std::string path = resolve(windows_path);
+    const std::vector<uint8_t> d = testkit::ReadBytes(path);
+    // The programs' pictures: the 40-byte header, one plane, no compression, bottom-up.
+    if (d.size() < 54 || testkit::Little(d, 14, 4) != 40 || testkit::Little(d, 26, 2) != 1 ||
+        testkit::Little(d, 30, 4) != 0 || int32_t(testkit::Little(d, 22, 4)) <= 0)
+        return false;
+    const testkit::Picture read = testkit::ReadBmp(path);
+    if (!read.Loaded()) return false;
+    out.width = read.width, out.height = read.height;
+    out.pixels.clear();
+    for (const testkit::Rgb& pixel : read.pixels)
+        out.pixels.push_back(pixel.Packed());
     return true;
 }
 
@@ -97,28 +88,14 @@ Picture picture(const std::string& windows_path) {
 }
 
 bool load_wave(const std::string& windows_path, Wave& out) {
-    std::vector<char> d = read_bytes(windows_path);
-    if (d.size() < 12 || std::string(d.data(), 4) != "RIFF" ||
-        std::string(d.data() + 8, 4) != "WAVE")
+    testkit::WavFile wav;
+    if (!testkit::ReadWavFile(resolve(windows_path), wav) || !wav.whole || wav.bits != 16)
         return false;
-    bool have_format = false;
-    for (size_t at = 12; at + 8 <= d.size();) {
-        std::string id(d.data() + at, 4);
-        size_t size = le(d, at + 4, 4);
-        if (at + 8 + size > d.size()) return false;
-        if (id == "fmt " && size >= 16) {
-            out.format = int(le(d, at + 8, 2)), out.channels = int(le(d, at + 10, 2));
-            out.rate = int(le(d, at + 12, 4)), out.bits = int(le(d, at + 22, 2));
-            have_format = true;
-        } else if (id == "data" && have_format && out.bits == 16) {
-            out.samples.resize(size / 2);
-            for (size_t i = 0; i < out.samples.size(); ++i)
-                out.samples[i] = int16_t(le(d, at + 8 + 2 * i, 2));
-            return true;
-        }
-        at += 8 + size + (size & 1);
-    }
-    return false;
+    out.format = wav.format, out.channels = wav.channels, out.rate = wav.rate, out.bits = wav.bits;
+    out.samples.resize(wav.data.size() / 2);
+    for (size_t i = 0; i < out.samples.size(); ++i)
+        out.samples[i] = int16_t(testkit::Little(wav.data, 2 * i, 2));
+    return true;
 }
 
 FontCut cut_font(const Picture& font) {

@@ -3,36 +3,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
+#include <memory>
+
+#include "tests/support/temp_folder.h"
 
 namespace fuzz {
 
 volatile unsigned g_sink = 0;
 
-namespace {
-
-std::string& Folder() {
-    static std::string folder;
-    return folder;
-}
-
-void RemoveFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Folder(), ignored);
-}
-
-} // namespace
-
 const std::string& ScratchFolder() {
-    std::string& folder = Folder();
+    static std::unique_ptr<testkit::WorkingFolder> scratch; // removed at a normal exit
+    static std::string folder;
     if (folder.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ludora-fuzz-XXXXXX");
-        if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) {
+        scratch = std::make_unique<testkit::WorkingFolder>("ludora-fuzz");
+        std::error_code error;
+        if (!scratch->Made() || std::filesystem::current_path(error) != scratch->path) {
             std::perror("fuzz: scratch folder");
             std::abort();
         }
-        folder = pattern;
-        std::atexit(RemoveFolder);
+        folder = scratch->path.string();
     }
     return folder;
 }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "board_fixture.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
+
+using testkit::TempFolder;
 
 namespace {
 

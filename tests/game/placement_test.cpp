@@ -13,7 +13,9 @@
 
 #include "board_fixture.h"
 #include "reference_deal.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
+
+using testkit::TempFolder;
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The game's dealing worked out from its written rules, for tests that check
 // boards without calling the game's code: the C runtime's generator, the
 // chart's hidden border and the placement of five straight treasures.
+// An independent oracle on purpose: it repeats the rules, never the game's code.
 #pragma once
 
 #include <array>

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "launcher/score_table.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
+
+using testkit::TempFolder;
 
 namespace {
 

@@ -12,9 +12,11 @@
 #include "game/sprite_list.h"
 #include "game/treasure_game.h"
 #include "shell/shell_state.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "shell/scene_manager.h"
 #include "ui/pointer.h"
+
+using testkit::TempFolder;
 
 namespace {
 

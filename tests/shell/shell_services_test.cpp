@@ -24,13 +24,14 @@
 #include "shell/shell_state.h"
 #include "shell/tick_clock.h"
 
+#include "tests/support/temp_folder.h"
+
+#include "tests/support/files.h"
+
 namespace {
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return testkit::ReadText(path);
 }
 
 bool Exists(const std::string& path) {
@@ -41,21 +42,10 @@ bool Exists(const std::string& path) {
 // A temporary folder the test works in; the previous folder comes back after.
 class InTemporaryFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/ludora-shell-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        top = pattern;
-        char here[4096];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        previous = here;
-        ASSERT_EQ(chdir(top.c_str()), 0);
-    }
-    void TearDown() override {
-        [[maybe_unused]] int ignored = chdir(previous.c_str());
-        [[maybe_unused]] int removed = std::system(("rm -rf '" + top + "'").c_str());
-    }
-    std::string top;
-    std::string previous;
+    void SetUp() override { ASSERT_TRUE(folder.Made()); }
+    testkit::TempFolder folder{"ludora-shell"};
+    testkit::CurrentFolder here{folder.path};
+    std::string top = folder.path.string();
 };
 
 // ---- fixed text buffers ----

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <fstream>
 #include <string>
 
@@ -16,36 +18,28 @@
 
 #include "shell/music.h"
 #include "shell/sound_bank.h"
-#include "tests/shell/test_files.h"
+
+#include "tests/support/temp_folder.h"
+#include "tests/support/wav.h"
 
 namespace {
 
-using shell_test::WriteWav;
+using testkit::WriteSquareWav;
 
 class SoundFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ludora-sound-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        top = pattern;
-        char here[4096];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        previous = here;
-        ASSERT_EQ(mkdir((top + "/Game").c_str(), 0755), 0);
-        ASSERT_EQ(mkdir((top + "/Game/sounds").c_str(), 0755), 0);
-        ASSERT_EQ(chdir((top + "/Game").c_str()), 0);
+        ASSERT_TRUE(folder.Made());
+        ASSERT_TRUE(std::filesystem::create_directories(folder.path / "Game" / "sounds"));
+        here = std::make_unique<testkit::CurrentFolder>(folder.path / "Game");
         ASSERT_EQ(g_SoundBank.Init(nullptr, 200), 1) << "the headless mixer takes sound";
     }
     void TearDown() override {
         mciSendStringA("close music", nullptr, 0, nullptr);
         g_SoundBank.Shutdown();
-        [[maybe_unused]] int ignored = chdir(previous.c_str());
-        [[maybe_unused]] int removed = std::system(("rm -rf '" + top + "'").c_str());
+        here.reset();
     }
-    void WriteOptions(const std::string& text) {
-        std::ofstream file(top + "/options.ini", std::ios::binary);
-        file << text;
-    }
+    void WriteOptions(const std::string& text) { folder.WriteText("options.ini", text); }
     std::string MusicMode() {
         char mode[64] = {};
         if (mciSendStringA("status music mode", mode, sizeof mode, nullptr) != 0) {
@@ -68,13 +62,13 @@ protected:
         return nullptr;
     }
 
-    std::string top;
-    std::string previous;
+    testkit::TempFolder folder{"ludora-sound"};
+    std::unique_ptr<testkit::CurrentFolder> here;
 };
 
 TEST_F(SoundFolder, IdsFollowTheBankAndStartAgainAfterFreeAll) {
-    ASSERT_TRUE(WriteWav("sounds/a.wav", 2000));
-    ASSERT_TRUE(WriteWav("sounds/b.wav", 2000));
+    ASSERT_TRUE(WriteSquareWav("sounds/a.wav", 2000));
+    ASSERT_TRUE(WriteSquareWav("sounds/b.wav", 2000));
     const SoundBankEntry* first = g_SoundBank.Load(".\\sounds\\a.wav", "splash");
     const SoundBankEntry* second = g_SoundBank.Load(".\\sounds\\b.wav", "dig");
     EXPECT_EQ(g_SoundBank.Load(".\\sounds\\missing.wav", "nothing"), nullptr);
@@ -98,7 +92,7 @@ TEST_F(SoundFolder, IdsFollowTheBankAndStartAgainAfterFreeAll) {
 }
 
 TEST_F(SoundFolder, LongNamesAreCutAtThirtyOneCharacters) {
-    ASSERT_TRUE(WriteWav("sounds/a.wav", 500));
+    ASSERT_TRUE(WriteSquareWav("sounds/a.wav", 500));
     const std::string longName(50, 's');
     const SoundBankEntry* entry = g_SoundBank.Load(".\\sounds\\a.wav", longName.c_str());
     ASSERT_NE(entry, nullptr);
@@ -107,8 +101,8 @@ TEST_F(SoundFolder, LongNamesAreCutAtThirtyOneCharacters) {
 }
 
 TEST_F(SoundFolder, PlayingANameLoadedTwicePlaysTheFirst) {
-    ASSERT_TRUE(WriteWav("sounds/a.wav", 22050));
-    ASSERT_TRUE(WriteWav("sounds/b.wav", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/a.wav", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/b.wav", 22050));
     ASSERT_NE(g_SoundBank.Load(".\\sounds\\a.wav", "chest"), nullptr);
     ASSERT_NE(g_SoundBank.Load(".\\sounds\\b.wav", "chest"), nullptr);
     LudoraHoldClock();
@@ -125,8 +119,8 @@ TEST_F(SoundFolder, PlayingANameLoadedTwicePlaysTheFirst) {
 
 TEST_F(SoundFolder, TheMp3IsPreferredAndTheWavIsNeverLoaded) {
     // The layer's MCI plays a RIFF file under any name; the file stands in for an MP3.
-    ASSERT_TRUE(WriteWav("sounds/music.mp3", 22050));
-    ASSERT_TRUE(WriteWav("sounds/music.wav", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/music.mp3", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/music.wav", 22050));
     WriteOptions("[setup]\r\nmusic=Y\r\nSFX=Y\r\n");
     StartMusic(nullptr, "..\\options.ini");
     EXPECT_EQ(MusicMode(), "playing");
@@ -136,7 +130,7 @@ TEST_F(SoundFolder, TheMp3IsPreferredAndTheWavIsNeverLoaded) {
 }
 
 TEST_F(SoundFolder, WithoutAnMp3TheWavIsStreamedInALoop) {
-    ASSERT_TRUE(WriteWav("sounds/music.wav", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/music.wav", 22050));
     StartMusic(nullptr, "..\\options.ini"); // no settings file: music and effects on
     EXPECT_EQ(MusicMode(), "<not open>");
     EXPECT_TRUE(StreamLoaded());
@@ -148,8 +142,8 @@ TEST_F(SoundFolder, WithoutAnMp3TheWavIsStreamedInALoop) {
 }
 
 TEST_F(SoundFolder, MusicSwitchedOffTouchesNeitherFile) {
-    ASSERT_TRUE(WriteWav("sounds/music.mp3", 22050));
-    ASSERT_TRUE(WriteWav("sounds/music.wav", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/music.mp3", 22050));
+    ASSERT_TRUE(WriteSquareWav("sounds/music.wav", 22050));
     for (const char* off : {"N", "yes", "n", "0"}) {
         WriteOptions(std::string("[setup]\r\nmusic=") + off + "\r\nSFX=N\r\n");
         StartMusic(nullptr, "..\\options.ini");
@@ -165,7 +159,7 @@ TEST_F(SoundFolder, MusicSwitchedOffTouchesNeitherFile) {
 }
 
 TEST_F(SoundFolder, TheMp3PausesResumesAndStartsAgainFromTheBeginning) {
-    ASSERT_TRUE(WriteWav("sounds/music.mp3", 22050 * 4));
+    ASSERT_TRUE(WriteSquareWav("sounds/music.mp3", 22050 * 4));
     LudoraHoldClock();
     StartMusic(nullptr, "..\\options.ini");
     ASSERT_EQ(MusicMode(), "playing");

@@ -20,6 +20,8 @@
 #include "ui/key_queue.h"
 #include "ui/pointer.h"
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 #ifdef WINDOW_TEST_AS_LAUNCHER
@@ -46,10 +48,8 @@ ListeningScene listening;
 class StartedProgram : public ::testing::Environment {
 public:
     void SetUp() override {
-        char pattern[] = "/tmp/ludora-window-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        ASSERT_EQ(chdir(folder.c_str()), 0);
+        ASSERT_TRUE(folder.Made());
+        ASSERT_EQ(chdir(folder.path.c_str()), 0);
         setenv("LUDORA_AUDIO", "none", 1);
         SetWindowTitle(Program.title);
         ASSERT_TRUE(StartUp(Program, reinterpret_cast<HINSTANCE>(0x400000), nullptr,
@@ -60,9 +60,8 @@ public:
     }
     void TearDown() override {
         DestroyWindow(g_ShellState.window);
-        [[maybe_unused]] int removed = std::system(("rm -rf '" + folder + "'").c_str());
     }
-    std::string folder;
+    testkit::TempFolder folder{"ludora-window"};
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new StartedProgram);

@@ -3,19 +3,20 @@
 #pragma once
 
 #include <chrono>
-#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "ludora/harness_audio.h"
 #include "ludora/harness_clock.h"
 #include "zqsound.h"
+
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace soundtest {
 
@@ -37,8 +38,7 @@ concept PausesById = requires(T sound) {
 using Bytes = std::vector<uint8_t>;
 
 inline void Put(Bytes& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back((uint8_t)(value >> (8 * i)));
+    testkit::PutLittle(out, value, bytes);
 }
 
 struct Chunk {
@@ -103,22 +103,21 @@ inline std::vector<int16_t> Samples16(const Bytes& data) {
     return out;
 }
 
-inline std::vector<std::string>& TempFiles() {
-    static std::vector<std::string> files;
-    return files;
+// The files a test writes, in a folder of its own (one per process: CTest runs
+// tests side by side) that goes when the test ends.
+inline std::unique_ptr<testkit::TempFolder>& TempFiles() {
+    static std::unique_ptr<testkit::TempFolder> folder;
+    return folder;
 }
 
 inline void RemoveTempFiles() {
-    for (const std::string& path : TempFiles())
-        unlink(path.c_str());
-    TempFiles().clear();
+    TempFiles().reset();
 }
 
 inline std::string WriteTemp(const std::string& name, const Bytes& bytes) {
-    // One name per process: CTest runs tests side by side.
-    std::string path = testing::TempDir() + "zqsound_" + std::to_string(getpid()) + "_" + name;
-    std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), (long)bytes.size());
-    TempFiles().push_back(path);
+    if (!TempFiles()) TempFiles() = std::make_unique<testkit::TempFolder>("zqsound");
+    const std::string path = TempFiles()->File(name);
+    testkit::WriteBytes(path, bytes);
     return path;
 }
 

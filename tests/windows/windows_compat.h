@@ -1,4 +1,4 @@
-// The POSIX helpers the rules' tests use, in their Windows form.
+// The POSIX helpers the test kit uses, in their Windows form.
 #pragma once
 
 #if defined(_WIN32)
@@ -15,5 +15,7 @@ inline char* mkdtemp(char* pattern) {
 }
 
 // POSIX's mkdir takes the folder's permissions; Windows has none to give.
-inline int mkdir(const char* path, int) { return _mkdir(path); }
+inline int mkdir(const char* path, int) {
+    return _mkdir(path);
+}
 #endif

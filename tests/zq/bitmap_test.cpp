@@ -148,7 +148,7 @@ TEST_F(Bitmaps, SixteenBitSurfaceIsWrittenAsTwentyFourBitsByteByByte) {
     IDirectDrawSurface* surface = Keep(zqtest::MakeSurface(dd_, 3, 2, 16));
     ASSERT_NE(surface, nullptr);
     static const uint16_t pixels[2][3] = {{0xFFFF, 0xF800, 0x07E0}, {0x001F, 0x0000, 0x8410}};
-    zqtest::Fill(surface, [](int x, int y) -> uint32_t { return pixels[y][x]; });
+    zqtest::FillPixels(surface, [](int x, int y) -> uint32_t { return pixels[y][x]; });
     ASSERT_EQ(ZQWriteSurfaceToBMPFile("out.bmp", surface), 1);
     std::vector<uint8_t> expected = Headers(3, 2, 24, 0, 24);
     for (uint8_t byte :
@@ -174,7 +174,7 @@ TEST_F(Bitmaps, EightBitSurfaceIsWrittenWithItsPalette) {
               DD_OK);
     surface->SetPalette(palette);
     palette->Release();
-    zqtest::Fill(surface, [](int x, int y) -> uint32_t { return y * 3 + x + 1; });
+    zqtest::FillPixels(surface, [](int x, int y) -> uint32_t { return y * 3 + x + 1; });
     ASSERT_EQ(ZQWriteSurfaceToBMPFile("eight.bmp", surface), 1);
     std::vector<uint8_t> expected = Headers(3, 2, 8, 1024, 8);
     std::vector<uint8_t> table(1024, 0);
@@ -206,7 +206,7 @@ TEST_F(Bitmaps, SheetIsCutIntoNumberedTilesRowByRow) {
     IDirectDrawSurface* sheet = Keep(zqtest::MakeSurface(dd_, 640, 480, 16));
     ASSERT_NE(sheet, nullptr);
     // Each tile's blue level is its number.
-    zqtest::Fill(sheet, [](int x, int y) -> uint32_t { return (y / 240) * 4 + x / 160; });
+    zqtest::FillPixels(sheet, [](int x, int y) -> uint32_t { return (y / 240) * 4 + x / 160; });
     std::filesystem::create_directories("pics");
     ASSERT_EQ(ZQSubdivideSurface("pics\\sheet.bmp", sheet, 4, 2), 1);
     for (int n = 0; n < 8; ++n) {
@@ -241,7 +241,7 @@ TEST_F(Bitmaps, TilesOfAPalettisedSheetCarryItsPalette) {
               DD_OK);
     sheet->SetPalette(palette);
     palette->Release();
-    zqtest::Fill(sheet, [](int x, int) -> uint32_t { return x < 2 ? 7 : 3; });
+    zqtest::FillPixels(sheet, [](int x, int) -> uint32_t { return x < 2 ? 7 : 3; });
     ASSERT_EQ(ZQSubdivideSurface("sheet.bmp", sheet, 2, 1), 1);
     for (const char* name : {"sheet000.bmp", "sheet001.bmp"}) {
         const std::vector<uint8_t> file = zqtest::ReadBytes(name);

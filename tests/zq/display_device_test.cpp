@@ -111,7 +111,7 @@ TEST_F(Display, FullScreenHasAFlippingChainAndSwitchingBackRestoresTheDesktop) {
     IDirectDrawPalette* palette = nullptr;
     EXPECT_NE(Primary()->GetPalette(&palette), DD_OK); // no palette at 16 bits
     // Full-screen, the excluded area is ignored: the chain flips.
-    zqtest::Fill(Back(), [](int, int) -> uint32_t { return 0xF800; });
+    zqtest::FillPixels(Back(), [](int, int) -> uint32_t { return 0xF800; });
     RECT area = {0, 0, 800, 600};
     EXPECT_EQ(ZQFlipExcludeRect(area), 1);
     uint32_t xrgb = 0;
@@ -184,7 +184,7 @@ protected:
         ASSERT_EQ(ZQGetDisplayBPP(), 16u);
     }
     void Fill(uint32_t rgb) {
-        zqtest::Fill(Back(), [&](int, int) -> uint32_t { return zqtest::To565(rgb); });
+        zqtest::FillPixels(Back(), [&](int, int) -> uint32_t { return zqtest::To565(rgb); });
     }
     uint32_t At(int x, int y) {
         uint32_t xrgb = 0xDEADBEEF;

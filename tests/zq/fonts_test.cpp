@@ -15,7 +15,7 @@ protected:
         ZQGetDDInfo(nullptr, &back_);
     }
     void Fill(uint32_t rgb) {
-        zqtest::Fill(back_, [&](int, int) -> uint32_t { return zqtest::To565(rgb); });
+        zqtest::FillPixels(back_, [&](int, int) -> uint32_t { return zqtest::To565(rgb); });
     }
     HWND window_ = nullptr;
     IDirectDrawSurface* back_ = nullptr;

@@ -10,8 +10,13 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/files.h"
+#include "tests/support/surface_pixels.h"
+#include "tests/support/temp_folder.h"
 
 namespace zqtest {
 
@@ -28,30 +33,25 @@ struct BmpLayout {
     std::vector<uint32_t> palette;    // 0x00RRGGBB entries
 };
 
+// A BMP as laid out, odd headers and cut files included (the reader's own
+// test of the format; plain pictures come from the test kit).
 std::vector<uint8_t> BuildBmp(const BmpLayout& layout);
 // Little-endian 16- and 32-bit fields, appended.
-void Put16(std::vector<uint8_t>& out, unsigned value);
-void Put32(std::vector<uint8_t>& out, uint32_t value);
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> ReadBytes(const std::string& path);
-std::string ReadText(const std::string& path);
+inline void Put16(std::vector<uint8_t>& out, unsigned value) {
+    testkit::PutLittle(out, value, 2);
+}
+inline void Put32(std::vector<uint8_t>& out, uint32_t value) {
+    testkit::PutLittle(out, value, 4);
+}
 std::string Corpus(const std::string& relative); // a file of the BMP suite
 
-// A system-memory surface of 8 (palettised), 16 (5-6-5) or 32 bits.
-IDirectDrawSurface* MakeSurface(IDirectDraw* dd, int width, int height, int bits);
-// Pixels row by row (any depth up to 32 bits); fn(x, y) gives each value.
-std::vector<uint32_t> ReadPixels(IDirectDrawSurface* surface, int* width = nullptr,
-                                 int* height = nullptr);
-bool FillPixels(IDirectDrawSurface* surface, uint32_t (*fn)(int x, int y, void* context),
-                void* context);
-template <typename Fn> bool Fill(IDirectDrawSurface* surface, Fn fn) {
-    return FillPixels(
-        surface, [](int x, int y, void* f) { return (*static_cast<Fn*>(f))(x, y); }, &fn);
-}
-inline uint16_t To565(uint32_t rgb) {
-    return static_cast<uint16_t>(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 |
-                                 ((rgb >> 3) & 0x1F));
-}
+using testkit::FillPixels;
+using testkit::MakeSurface;
+using testkit::ReadBytes;
+using testkit::ReadPixels;
+using testkit::ReadText;
+using testkit::To565;
+using testkit::WriteBytes;
 
 // Every test runs in its own empty folder, with logging off; the library's
 // display, fonts and input are released afterwards.
@@ -63,7 +63,8 @@ protected:
     // A visible top-level window whose client area is width by height.
     HWND MakeWindow(int width, int height, int x = 0, int y = 0);
 
-    std::filesystem::path previous_, folder_;
+    std::unique_ptr<testkit::WorkingFolder> scratch_;
+    std::filesystem::path folder_;
 };
 
 } // namespace zqtest

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/surface_pixels.h"
+
 namespace ddraw_test {
 
 // A DirectDraw object at the normal cooperative level of the fake window.
@@ -62,16 +64,7 @@ inline HRESULT fill(IDirectDrawSurface* s, DWORD colour, RECT* rect = nullptr) {
 
 // The raw pixel at (x, y), read through Lock.
 inline uint32_t pixel(IDirectDrawSurface* s, int x, int y) {
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0xDEADBEEF;
-    const uint8_t* p = static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch +
-                       x * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
-    uint32_t v = 0;
-    for (DWORD i = 0; i < desc.ddpfPixelFormat.dwRGBBitCount / 8; ++i)
-        v |= p[i] << (8 * i);
-    s->Unlock(nullptr);
-    return v;
+    return testkit::PixelAt(s, x, y);
 }
 
 inline void set_pixel(IDirectDrawSurface* s, int x, int y, uint32_t v) {

@@ -1,7 +1,7 @@
 // A DirectSound object on a held clock, with helpers to make and hear buffers.
 #pragma once
 
-#include "../../support/audio_measure.h"
+#include "tests/support/audio_measure.h"
 
 #include <windows.h>
 #include <dsound.h>

@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+#include "tests/support/files.h"
+
 namespace {
 
 struct ProgramRun {
@@ -20,8 +22,7 @@ struct ProgramRun {
 };
 
 std::string read_all(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return testkit::ReadText(path);
 }
 
 ProgramRun run_program(const std::string& settings, const std::string& name) {

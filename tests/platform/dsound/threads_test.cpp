@@ -8,19 +8,13 @@
 #include <thread>
 #include <unistd.h>
 
+#include "tests/support/wav.h"
+
 namespace dsound_test {
 namespace {
 
 void write_silence_wav(const std::string& path, uint32_t frames) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    const uint32_t header[] = {0x46464952, 36 + frames * 2, 0x45564157, 0x20746D66,
-                               16,         0x00010001,      22050,      44100,
-                               0x00100002, 0x61746164,      frames * 2};
-    std::fwrite(header, sizeof(header), 1, file);
-    const std::vector<int16_t> silence(frames);
-    std::fwrite(silence.data(), 2, frames, file);
-    std::fclose(file);
+    ASSERT_TRUE(testkit::WriteWav(path, 1, 22050, std::vector<int16_t>(frames)));
 }
 
 TEST(DirectSoundThreads, PlayDuplicateStopAndWaitFromManyThreads) {

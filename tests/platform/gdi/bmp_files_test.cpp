@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace {
 
 const std::string kSuite = std::string(LUDORA_CORPORA_DIR) + "/bmpsuite/";
 
 std::vector<uint8_t> read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return testkit::ReadBytes(path);
 }
 
 // Thousands of short files are written: memory-backed storage when there is some.

@@ -1,5 +1,6 @@
 // Files and folders through the Win32 API, named the Windows way.
-#include "temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
@@ -26,8 +27,8 @@ HANDLE open_for_reading(const char* name) {
 } // namespace
 
 TEST(WindowsPaths, OpensFilesWhoseCaseDiffersFromTheDisk) {
-    TempFolder folder;
-    write_bytes("Title/BackButton.bmp", "BM picture");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("Title/BackButton.bmp", "BM picture");
     std::filesystem::create_directory("Pearlwreck");
     ASSERT_TRUE(SetCurrentDirectoryA("pearlwreck"));
 
@@ -43,7 +44,7 @@ TEST(WindowsPaths, OpensFilesWhoseCaseDiffersFromTheDisk) {
 }
 
 TEST(WindowsPaths, NewFilesGoIntoTheExistingFolderUnderTheirOwnSpelling) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     std::filesystem::create_directory("Title");
     HANDLE file = CreateFileA(".\\TITLE\\Scores.DAT", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -55,9 +56,9 @@ TEST(WindowsPaths, NewFilesGoIntoTheExistingFolderUnderTheirOwnSpelling) {
 }
 
 TEST(WindowsPaths, AnExactNameWinsOverOneThatDiffersInCase) {
-    TempFolder folder;
-    write_bytes("title/x.txt", "lower");
-    write_bytes("Title/x.txt", "upper");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("title/x.txt", "lower");
+    testkit::WriteText("Title/x.txt", "upper");
     HANDLE file = open_for_reading("Title\\x.txt");
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_EQ(read_all(file), "upper");
@@ -68,7 +69,7 @@ TEST(WindowsPaths, AnExactNameWinsOverOneThatDiffersInCase) {
 }
 
 TEST(Files, WriteSeekAndReadBack) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     HANDLE file = CreateFileA("data.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -102,12 +103,12 @@ TEST(Files, WriteSeekAndReadBack) {
     EXPECT_TRUE(SetEndOfFile(file));
     EXPECT_EQ(GetFileSize(file, nullptr), 4u);
     EXPECT_TRUE(CloseHandle(file));
-    EXPECT_EQ(read_bytes("data.bin"), "0123");
+    EXPECT_EQ(testkit::ReadText("data.bin"), "0123");
 }
 
 TEST(Files, OpenFailuresReportWindowsErrors) {
-    TempFolder folder;
-    write_bytes("there.txt", "x");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("there.txt", "x");
     std::filesystem::create_directory("sub");
 
     EXPECT_EQ(open_for_reading("absent.txt"), INVALID_HANDLE_VALUE);
@@ -140,7 +141,7 @@ TEST(Files, OpenFailuresReportWindowsErrors) {
 }
 
 TEST(Files, FolderAndWholeFileOperations) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     EXPECT_TRUE(CreateDirectoryA("Games", nullptr));
     EXPECT_FALSE(CreateDirectoryA("games", nullptr));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
@@ -148,19 +149,19 @@ TEST(Files, FolderAndWholeFileOperations) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(GetFileAttributesA("GAMES"), DWORD(FILE_ATTRIBUTE_DIRECTORY));
 
-    write_bytes("Games/one.txt", "first");
-    write_bytes("two.txt", "second");
+    testkit::WriteText("Games/one.txt", "first");
+    testkit::WriteText("two.txt", "second");
     EXPECT_FALSE(CopyFileA("two.txt", "games\\ONE.txt", TRUE));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_EXISTS));
-    EXPECT_EQ(read_bytes("Games/one.txt"), "first");
+    EXPECT_EQ(testkit::ReadText("Games/one.txt"), "first");
     EXPECT_TRUE(CopyFileA("two.txt", "games\\ONE.txt", FALSE));
-    EXPECT_EQ(read_bytes("Games/one.txt"), "second");
+    EXPECT_EQ(testkit::ReadText("Games/one.txt"), "second");
 
     EXPECT_FALSE(MoveFileA("two.txt", "Games\\one.txt"));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
     EXPECT_TRUE(MoveFileA("TWO.TXT", "Games\\three.txt"));
     EXPECT_FALSE(std::filesystem::exists("two.txt"));
-    EXPECT_EQ(read_bytes("Games/three.txt"), "second");
+    EXPECT_EQ(testkit::ReadText("Games/three.txt"), "second");
 
     EXPECT_FALSE(DeleteFileA("Games"));
     EXPECT_TRUE(DeleteFileA("games\\THREE.txt"));
@@ -170,25 +171,26 @@ TEST(Files, FolderAndWholeFileOperations) {
 }
 
 TEST(Files, UnwritableFilesReportReadOnly) {
-    TempFolder folder;
-    write_bytes("locked.dat", "x");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("locked.dat", "x");
     ::chmod("locked.dat", 0444);
     EXPECT_EQ(GetFileAttributesA("LOCKED.DAT"),
               DWORD(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
 }
 
 TEST(CurrentDirectory, FollowsWindowsPathsAndReportsTheHostPath) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     std::filesystem::create_directories("Ludora/Pearlwreck");
     ASSERT_TRUE(SetCurrentDirectoryA(".\\ludora\\PEARLWRECK"));
     char path[MAX_PATH];
     const DWORD length = GetCurrentDirectoryA(sizeof path, path);
-    EXPECT_EQ(std::string(path), folder.path() + "/Ludora/Pearlwreck");
+    EXPECT_EQ(std::string(path), folder.path.string() + "/Ludora/Pearlwreck");
     EXPECT_EQ(length, std::string(path).size());
 
     ASSERT_TRUE(SetCurrentDirectoryA(".."));
     char small[4] = {'k', 'e', 'e', 'p'};
-    EXPECT_EQ(GetCurrentDirectoryA(sizeof small, small), (folder.path() + "/Ludora").size() + 1);
+    EXPECT_EQ(GetCurrentDirectoryA(sizeof small, small),
+              (folder.path.string() + "/Ludora").size() + 1);
     EXPECT_EQ(std::string(small, 4), "keep");
 
     EXPECT_FALSE(SetCurrentDirectoryA("nowhere"));

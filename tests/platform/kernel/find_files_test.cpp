@@ -1,5 +1,6 @@
 // Directory searches: order, attributes, patterns and the end of a search.
-#include "temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
@@ -34,13 +35,13 @@ std::vector<std::string> names(const std::vector<std::pair<std::string, DWORD>>&
 } // namespace
 
 TEST(FindFiles, ListsDotEntriesFirstThenNamesWithoutRegardToCase) {
-    TempFolder folder;
-    write_bytes("zeta.ini", "");
-    write_bytes("Alpha.txt", "12345");
-    write_bytes("beta.ini", "");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("zeta.ini", "");
+    testkit::WriteText("Alpha.txt", "12345");
+    testkit::WriteText("beta.ini", "");
     std::filesystem::create_directory("Pearlwreck");
     std::filesystem::create_directory(".cache");
-    write_bytes("locked.dat", "");
+    testkit::WriteText("locked.dat", "");
     ::chmod("locked.dat", 0444);
 
     const auto found = search("*");
@@ -68,10 +69,10 @@ TEST(FindFiles, ListsDotEntriesFirstThenNamesWithoutRegardToCase) {
 }
 
 TEST(FindFiles, PatternsFollowWindowsRules) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     for (const char* name :
          {"setup.ini", "OPTIONS.INI", "readme", "readme.txt", "Makefile", "a.ini.bak", "ab.ini"}) {
-        write_bytes(name, "");
+        testkit::WriteText(name, "");
     }
     std::filesystem::create_directory("game");
 
@@ -94,7 +95,7 @@ TEST(FindFiles, PatternsFollowWindowsRules) {
 }
 
 TEST(FindFiles, FailedSearchesSayWhy) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     WIN32_FIND_DATAA data;
     EXPECT_EQ(FindFirstFileA("*.ini", &data), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
@@ -104,6 +105,6 @@ TEST(FindFiles, FailedSearchesSayWhy) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
 
     // A hostile pattern is answered promptly (no exponential matching).
-    write_bytes(std::string(200, 'a'), "");
+    testkit::WriteText(std::string(200, 'a'), "");
     EXPECT_EQ(FindFirstFileA("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b", &data), INVALID_HANDLE_VALUE);
 }

@@ -1,5 +1,6 @@
 // Moving and replacing files, and full path names, named the Windows way.
-#include "temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
@@ -17,55 +18,55 @@ ino_t inode_of(const std::string& path) {
 } // namespace
 
 TEST(MovingFiles, KeepsAnExistingTargetUnlessAskedToReplaceIt) {
-    TempFolder folder;
-    write_bytes("Save/scores.new", "new scores");
-    write_bytes("Save/Scores.dat", "old scores");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("Save/scores.new", "new scores");
+    testkit::WriteText("Save/Scores.dat", "old scores");
 
     EXPECT_FALSE(MoveFileExA("save\\SCORES.NEW", "save\\scores.dat", 0));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
     EXPECT_FALSE(MoveFileExA("save\\SCORES.NEW", "save\\scores.dat", MOVEFILE_COPY_ALLOWED));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
-    EXPECT_EQ(read_bytes("Save/scores.new"), "new scores");
-    EXPECT_EQ(read_bytes("Save/Scores.dat"), "old scores");
+    EXPECT_EQ(testkit::ReadText("Save/scores.new"), "new scores");
+    EXPECT_EQ(testkit::ReadText("Save/Scores.dat"), "old scores");
 
     // The replacement is the source file itself taking the target's name.
     const ino_t source = inode_of("Save/scores.new");
     EXPECT_TRUE(MoveFileExA("save\\SCORES.NEW", "save\\scores.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_FALSE(std::filesystem::exists("Save/scores.new"));
-    EXPECT_EQ(read_bytes("Save/Scores.dat"), "new scores");
+    EXPECT_EQ(testkit::ReadText("Save/Scores.dat"), "new scores");
     EXPECT_EQ(inode_of("Save/Scores.dat"), source);
     EXPECT_FALSE(std::filesystem::exists("Save/scores.dat")) << "the existing spelling is kept";
 }
 
 TEST(MovingFiles, WriteThroughReplacesAndLeavesNothingBehind) {
-    TempFolder folder;
-    write_bytes("options.tmp", "[Options]\r\nMusic=Y\r\n");
-    write_bytes("options.ini", "[Options]\r\nMusic=N\r\n");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("options.tmp", "[Options]\r\nMusic=Y\r\n");
+    testkit::WriteText("options.ini", "[Options]\r\nMusic=N\r\n");
     EXPECT_TRUE(MoveFileExA(".\\options.tmp", ".\\OPTIONS.INI",
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    EXPECT_EQ(read_bytes("options.ini"), "[Options]\r\nMusic=Y\r\n");
+    EXPECT_EQ(testkit::ReadText("options.ini"), "[Options]\r\nMusic=Y\r\n");
     size_t entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator("."))
         entries += entry.is_regular_file();
     EXPECT_EQ(entries, 1u);
 
     // Without a target the flags change nothing.
-    write_bytes("a.txt", "a");
+    testkit::WriteText("a.txt", "a");
     EXPECT_TRUE(MoveFileExA("A.TXT", "b.txt", MOVEFILE_WRITE_THROUGH));
-    EXPECT_EQ(read_bytes("b.txt"), "a");
+    EXPECT_EQ(testkit::ReadText("b.txt"), "a");
 }
 
 TEST(MovingFiles, RefusesWhatWindowsRefuses) {
-    TempFolder folder;
-    write_bytes("source.txt", "source");
-    write_bytes("locked.txt", "locked");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("source.txt", "source");
+    testkit::WriteText("locked.txt", "locked");
     ::chmod("locked.txt", 0444);
     std::filesystem::create_directory("Folder");
     std::filesystem::create_directory("Other");
 
     EXPECT_FALSE(MoveFileExA("source.txt", "locked.txt", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(read_bytes("locked.txt"), "locked");
+    EXPECT_EQ(testkit::ReadText("locked.txt"), "locked");
     EXPECT_FALSE(MoveFileExA("source.txt", "folder", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
     EXPECT_FALSE(MoveFileExA("folder", "other", MOVEFILE_REPLACE_EXISTING));
@@ -83,7 +84,7 @@ TEST(MovingFiles, RefusesWhatWindowsRefuses) {
     // 0x4 asks for a move at the next start of the machine, which never comes here.
     EXPECT_FALSE(MoveFileExA("source.txt", "new.txt", 0x4));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(read_bytes("source.txt"), "source");
+    EXPECT_EQ(testkit::ReadText("source.txt"), "source");
 
     // A folder moves under a new name when nothing is in the way.
     EXPECT_TRUE(MoveFileExA("FOLDER", "Renamed", 0));
@@ -91,43 +92,42 @@ TEST(MovingFiles, RefusesWhatWindowsRefuses) {
 }
 
 TEST(MovingFiles, CopiesToAnotherFileSystemOnlyWhenAllowed) {
-    TempFolder folder;
-    char shared_name[] = "/dev/shm/ludora-move-XXXXXX";
+    testkit::WorkingFolder folder{"ludora-kernel"};
     struct stat here {
     }, there{};
-    if (::stat("/dev/shm", &there) != 0 || ::stat(".", &here) != 0 || here.st_dev == there.st_dev ||
-        !::mkdtemp(shared_name))
+    if (::stat("/dev/shm", &there) != 0 || ::stat(".", &here) != 0 || here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system to move to";
-    const std::string other = shared_name;
-    write_bytes("music.wav", "RIFF data");
-    write_bytes(other + "/music.wav", "old");
+    const testkit::TempFolder shared("ludora-move", "/dev/shm");
+    if (!shared.Made()) GTEST_SKIP() << "no second file system to move to";
+    const std::string other = shared.path.string();
+    testkit::WriteText("music.wav", "RIFF data");
+    testkit::WriteText(other + "/music.wav", "old");
 
     EXPECT_FALSE(
         MoveFileExA("music.wav", (other + "/music.wav").c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SAME_DEVICE));
-    EXPECT_EQ(read_bytes("music.wav"), "RIFF data");
+    EXPECT_EQ(testkit::ReadText("music.wav"), "RIFF data");
     EXPECT_TRUE(
         MoveFileExA("music.wav", (other + "/music.wav").c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH));
     EXPECT_FALSE(std::filesystem::exists("music.wav"));
-    EXPECT_EQ(read_bytes(other + "/music.wav"), "RIFF data");
+    EXPECT_EQ(testkit::ReadText(other + "/music.wav"), "RIFF data");
 
     // The plain move copies across file systems too, but never replaces.
-    write_bytes(other + "/back.txt", "back");
+    testkit::WriteText(other + "/back.txt", "back");
     EXPECT_TRUE(MoveFileA((other + "/back.txt").c_str(), "Back.txt"));
-    EXPECT_EQ(read_bytes("Back.txt"), "back");
-    std::filesystem::remove_all(other);
+    EXPECT_EQ(testkit::ReadText("Back.txt"), "back");
 }
 
 TEST(FullPathNames, PutsTheCurrentDirectoryInFrontAndAppliesDotsByName) {
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
     std::filesystem::create_directory("Ludora");
     ASSERT_TRUE(SetCurrentDirectoryA("ludora"));
-    const std::string here = folder.path() + "/Ludora";
+    const std::string here = folder.path.string() + "/Ludora";
 
     char path[MAX_PATH];
     LPSTR file_part = nullptr;
-    const std::string options = folder.path() + "/options.ini";
+    const std::string options = folder.path.string() + "/options.ini";
     EXPECT_EQ(GetFullPathNameA("..\\options.ini", sizeof path, path, &file_part), options.size());
     EXPECT_EQ(std::string(path), options);
     ASSERT_NE(file_part, nullptr);
@@ -152,8 +152,8 @@ TEST(FullPathNames, PutsTheCurrentDirectoryInFrontAndAppliesDotsByName) {
 }
 
 TEST(FullPathNames, ASmallBufferGetsTheSizeNeededAndStaysUntouched) {
-    TempFolder folder;
-    const std::string expected = folder.path() + "/hiscore.dat";
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    const std::string expected = folder.path.string() + "/hiscore.dat";
     char small[8] = {'k', 'e', 'e', 'p', 'i', 't', '!', '!'};
     EXPECT_EQ(GetFullPathNameA("hiscore.dat", sizeof small, small, nullptr), expected.size() + 1);
     EXPECT_EQ(std::string(small, 8), "keepit!!");

@@ -1,5 +1,6 @@
 // Private-profile files: the behaviours Windows shows, checked byte for byte.
-#include "temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
@@ -21,9 +22,9 @@ const char* const kIni = ".\\test.ini";
 
 // The file most read tests use: four entries (one without "=") and an empty section.
 void write_standard_file(const std::string& newline = "\r\n") {
-    write_bytes("test.ini", "[section1]" + newline + "name1=val1" + newline + "name2=\"val2\"" +
-                                newline + "name3" + newline + "name4=a" + newline + "[section2]" +
-                                newline);
+    testkit::WriteText("test.ini", "[section1]" + newline + "name1=val1" + newline +
+                                       "name2=\"val2\"" + newline + "name3" + newline + "name4=a" +
+                                       newline + "[section2]" + newline);
 }
 
 std::string get(const char* section, const char* key, const char* fallback = "default",
@@ -41,7 +42,7 @@ std::string list(DWORD returned, const char* buffer) {
 
 class PrivateProfile : public ::testing::Test {
 protected:
-    TempFolder folder;
+    testkit::WorkingFolder folder{"ludora-kernel"};
 };
 
 } // namespace
@@ -56,9 +57,9 @@ TEST_F(PrivateProfile, ReadsValuesWithWindowsParsing) {
         EXPECT_EQ(get("section1", "name4"), "a");
         EXPECT_EQ(get("section2", "name1", ""), "");
     }
-    write_bytes("test.ini", std::string("; settings\r\n[ Options ]\r\n  Music =  Y  \r\n"
-                                        "Title = 'quoted'\r\nempty=\r\n=no key\r\n") +
-                                std::string(1, '\0'));
+    testkit::WriteText("test.ini", std::string("; settings\r\n[ Options ]\r\n  Music =  Y  \r\n"
+                                               "Title = 'quoted'\r\nempty=\r\n=no key\r\n") +
+                                       std::string(1, '\0'));
     EXPECT_EQ(get("options", "music"), "Y");
     EXPECT_EQ(get("Options", "title"), "quoted");
     EXPECT_EQ(get("Options", "empty"), "");
@@ -66,7 +67,7 @@ TEST_F(PrivateProfile, ReadsValuesWithWindowsParsing) {
     EXPECT_EQ(get("Options", "; settings"), "default");
 
     // Lines before the first section belong to none; "" names only a "[]" header.
-    write_bytes(
+    testkit::WriteText(
         "test.ini",
         "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n");
     EXPECT_EQ(get("", "key"), "val_e_section");
@@ -116,7 +117,7 @@ TEST_F(PrivateProfile, ListsNamesAndCutsThemLikeWindows) {
     EXPECT_EQ(GetPrivateProfileStringA("section1", nullptr, nullptr, buffer, 16, kIni), 14u);
     EXPECT_EQ(list(16, buffer), std::string("name1\0name2\0na\0\0", 16));
 
-    write_bytes("test.ini", "[ section1 ]\r\n[section2]\r\n[section3]\r\n");
+    testkit::WriteText("test.ini", "[ section1 ]\r\n[section2]\r\n[section3]\r\n");
     EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 29, kIni), 27u);
     EXPECT_STREQ(buffer, "section1");
     EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 28, kIni), 26u);
@@ -133,8 +134,8 @@ TEST_F(PrivateProfile, ListsNamesAndCutsThemLikeWindows) {
 }
 
 TEST_F(PrivateProfile, SectionsComeBackLineByLine) {
-    write_bytes("test.ini",
-                "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[empty]\r\n");
+    testkit::WriteText("test.ini",
+                       "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[empty]\r\n");
     char buffer[64];
     SetLastError(12345);
     EXPECT_EQ(GetPrivateProfileSectionA("section1", buffer, sizeof buffer, kIni), 35u);
@@ -156,7 +157,7 @@ TEST_F(PrivateProfile, IntegersParseLikeWindows) {
         {"42A94967297", 42u}, {"B4294967297", 0u}, {" 12 ", 12u},
     };
     for (const auto& [text, expected] : cases) {
-        write_bytes("test.ini", std::string("[Test]\nProfileInt=") + text + "\n");
+        testkit::WriteText("test.ini", std::string("[Test]\nProfileInt=") + text + "\n");
         EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", -1, kIni), expected) << text;
         EXPECT_EQ(GetPrivateProfileIntA("test", "profileint", 1, kIni), expected) << text;
     }
@@ -165,9 +166,9 @@ TEST_F(PrivateProfile, IntegersParseLikeWindows) {
     EXPECT_EQ(GetPrivateProfileIntA("Test", nullptr, 7, kIni), 7u);
     EXPECT_EQ(GetPrivateProfileIntA(nullptr, nullptr, 7, nullptr), 0u);
     // A change to the file is seen at once; a deleted file gives the default.
-    write_bytes("test.ini", "[Test]\r\nProfileInt=123\r\n");
+    testkit::WriteText("test.ini", "[Test]\r\nProfileInt=123\r\n");
     EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 0, kIni), 123u);
-    write_bytes("test.ini", "[Test]\r\nProfileInt=124\r\n");
+    testkit::WriteText("test.ini", "[Test]\r\nProfileInt=124\r\n");
     EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 0, kIni), 124u);
     std::filesystem::remove("test.ini");
     EXPECT_EQ(GetPrivateProfileIntA("Test", "ProfileInt", 421, kIni), 421u);
@@ -182,15 +183,15 @@ TEST_F(PrivateProfile, AGoodWriteTakesAwayTemporariesOfKilledWriters) {
     };
     for (const char* name : {".test.ini.Ab3XyZ", ".test.ini.qq9Q00", ".test.ini.longer1",
                              ".other.ini.Ab3XyZ", "test.ini.Ab3XyZ"}) {
-        write_bytes(name, "[half");
+        testkit::WriteText(name, "[half");
         age(name);
     }
-    write_bytes(".test.ini.young1", "[half");
+    testkit::WriteText(".test.ini.young1", "[half");
     fs::create_directory(".test.ini.Folder");
     age(".test.ini.Folder");
 
     EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "value", kIni));
-    EXPECT_EQ(read_bytes("test.ini"), "[App]\r\nkey=value\r\n");
+    EXPECT_EQ(testkit::ReadText("test.ini"), "[App]\r\nkey=value\r\n");
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator("."))
         left.insert(entry.path().filename().string());
@@ -201,7 +202,7 @@ TEST_F(PrivateProfile, AGoodWriteTakesAwayTemporariesOfKilledWriters) {
 
 TEST_F(PrivateProfile, WritesAppendKeysToTheirSectionAndSectionsToTheEnd) {
     EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "", kIni));
-    EXPECT_EQ(read_bytes("test.ini"), "[App]\r\nkey=\r\n");
+    EXPECT_EQ(testkit::ReadText("test.ini"), "[App]\r\nkey=\r\n");
     std::filesystem::remove("test.ini");
 
     EXPECT_TRUE(WritePrivateProfileStringA("App1", "key1", "string1", kIni));
@@ -211,40 +212,40 @@ TEST_F(PrivateProfile, WritesAppendKeysToTheirSectionAndSectionsToTheEnd) {
     EXPECT_TRUE(WritePrivateProfileStringA("app1", "key3", "string3", kIni));
     const std::string full = "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey3=string3\r\n"
                              "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n";
-    EXPECT_EQ(read_bytes("test.ini"), full);
+    EXPECT_EQ(testkit::ReadText("test.ini"), full);
 
     // A null value deletes the key, and only that line; again, nothing changes.
     EXPECT_TRUE(WritePrivateProfileStringA("App1", "KEY2", nullptr, kIni));
     const std::string without_key2 = "[App1]\r\nkey1=string1\r\nkey3=string3\r\n"
                                      "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n";
-    EXPECT_EQ(read_bytes("test.ini"), without_key2);
+    EXPECT_EQ(testkit::ReadText("test.ini"), without_key2);
     EXPECT_TRUE(WritePrivateProfileStringA("App1", "key2", nullptr, kIni));
-    EXPECT_EQ(read_bytes("test.ini"), without_key2);
+    EXPECT_EQ(testkit::ReadText("test.ini"), without_key2);
 
     // A null key deletes the section, whatever the value.
     EXPECT_TRUE(WritePrivateProfileStringA("App1", nullptr, "string1", kIni));
     EXPECT_TRUE(WritePrivateProfileStringA("App2", nullptr, nullptr, kIni));
-    EXPECT_EQ(read_bytes("test.ini"), "[App3]\r\nkey5=string5\r\n");
+    EXPECT_EQ(testkit::ReadText("test.ini"), "[App3]\r\nkey5=string5\r\n");
     EXPECT_TRUE(WritePrivateProfileStringA("App3", "key5", nullptr, kIni));
-    EXPECT_EQ(read_bytes("test.ini"), "[App3]\r\n");
+    EXPECT_EQ(testkit::ReadText("test.ini"), "[App3]\r\n");
 }
 
 TEST_F(PrivateProfile, RewritingKeepsEverythingElseByteForByte) {
     const std::string before = "; Ludora settings\r\n[Players]\r\nplayer1 = Anna ; first\r\n\r\n"
                                "[Sound]\nMusic=Y\nSFX=Y\n";
-    write_bytes("test.ini", before);
+    testkit::WriteText("test.ini", before);
     EXPECT_TRUE(WritePrivateProfileStringA("players", "PLAYER1", "Ben", kIni));
     EXPECT_TRUE(WritePrivateProfileStringA("Players", "player2", "Cleo", kIni));
     EXPECT_TRUE(WritePrivateProfileStringA("sound", "music", "N", kIni));
-    EXPECT_EQ(read_bytes("test.ini"), "; Ludora settings\r\n[Players]\r\nplayer1=Ben\r\n"
-                                      "player2=Cleo\r\n\r\n[Sound]\nMusic=N\nSFX=Y\n");
+    EXPECT_EQ(testkit::ReadText("test.ini"), "; Ludora settings\r\n[Players]\r\nplayer1=Ben\r\n"
+                                             "player2=Cleo\r\n\r\n[Sound]\nMusic=N\nSFX=Y\n");
 
     // Bytes before the first section, NULs included and with no line end, stay.
     const std::string data("Data \0 before \0 first \0 section", 31);
-    write_bytes("test.ini", data);
+    testkit::WriteText("test.ini", data);
     EXPECT_TRUE(WritePrivateProfileStringA("section1", "key1", "string1", kIni));
-    EXPECT_EQ(read_bytes("test.ini"), data + "\r\n[section1]\r\nkey1=string1\r\n");
-    EXPECT_EQ(read_bytes("test.ini").size(), 59u);
+    EXPECT_EQ(testkit::ReadText("test.ini"), data + "\r\n[section1]\r\nkey1=string1\r\n");
+    EXPECT_EQ(testkit::ReadText("test.ini").size(), 59u);
 
     // A line break in a value cannot smuggle in lines of its own.
     EXPECT_TRUE(WritePrivateProfileStringA("section1", "key2", "x\r\n[evil]\r\ny=1", kIni));
@@ -256,33 +257,33 @@ TEST_F(PrivateProfile, RefusedAndDeletingWrites) {
     EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "key", "value", kIni));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(std::filesystem::exists("test.ini"));
-    write_bytes("test.ini", "");
+    testkit::WriteText("test.ini", "");
     EXPECT_FALSE(WritePrivateProfileStringA(nullptr, nullptr, nullptr, kIni));
-    EXPECT_EQ(read_bytes("test.ini"), "");
+    EXPECT_EQ(testkit::ReadText("test.ini"), "");
     EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ""));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
 
     // Deleting from a file that does not exist succeeds and leaves it empty.
     EXPECT_TRUE(WritePrivateProfileStringA("App", nullptr, "string", ".\\gone1.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("App", "key", nullptr, ".\\gone2.ini"));
-    EXPECT_EQ(read_bytes("gone1.ini"), "");
+    EXPECT_EQ(testkit::ReadText("gone1.ini"), "");
     EXPECT_TRUE(std::filesystem::exists("gone2.ini"));
     EXPECT_EQ(std::filesystem::file_size("gone2.ini"), 0u);
 
     // A folder that is not there, or a folder in the file's place: refused, nothing lost.
     EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ".\\nowhere\\x.ini"));
-    write_bytes("locked.ini", "[App]\r\nkey=old\r\n");
+    testkit::WriteText("locked.ini", "[App]\r\nkey=old\r\n");
     ::chmod("locked.ini", 0444);
     EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "new", ".\\locked.ini"));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(read_bytes("locked.ini"), "[App]\r\nkey=old\r\n");
+    EXPECT_EQ(testkit::ReadText("locked.ini"), "[App]\r\nkey=old\r\n");
     std::filesystem::create_directory("folder.ini");
     EXPECT_FALSE(WritePrivateProfileStringA("App", "key", "value", ".\\folder.ini"));
     EXPECT_TRUE(std::filesystem::is_directory("folder.ini"));
 }
 
 TEST_F(PrivateProfile, WritesLeaveNoTemporaryFilesAndKeepPermissions) {
-    write_bytes("options.ini", "[Sound]\r\nMusic=Y\r\n");
+    testkit::WriteText("options.ini", "[Sound]\r\nMusic=Y\r\n");
     ::chmod("options.ini", 0640);
     std::filesystem::create_directory("Pearlwreck");
     ASSERT_TRUE(SetCurrentDirectoryA("Pearlwreck"));
@@ -292,19 +293,19 @@ TEST_F(PrivateProfile, WritesLeaveNoTemporaryFilesAndKeepPermissions) {
     }
     EXPECT_EQ(get("Sound", "Music", "", "..\\Options.ini"), "Y");
     size_t entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path.string())) {
         (void)entry;
         ++entries;
     }
     EXPECT_EQ(entries, 2u); // options.ini and Pearlwreck only
     struct stat info;
-    ASSERT_EQ(::stat((folder.path() + "/options.ini").c_str(), &info), 0);
+    ASSERT_EQ(::stat((folder.path.string() + "/options.ini").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST_F(PrivateProfile, ABareNameIsRelativeToTheCurrentDirectory) {
     EXPECT_TRUE(WritePrivateProfileStringA("App", "key", "string", "win1.tmp"));
-    EXPECT_EQ(read_bytes("win1.tmp"), "[App]\r\nkey=string\r\n");
+    EXPECT_EQ(testkit::ReadText("win1.tmp"), "[App]\r\nkey=string\r\n");
     EXPECT_EQ(get("app", "KEY", "", "WIN1.TMP"), "string");
 }
 
@@ -315,7 +316,7 @@ TEST_F(PrivateProfile, GarbageFilesAreReadSafelyAndKeptWhenWritten) {
         std::string garbage(random() % 300, ' ');
         for (char& c : garbage)
             c = alphabet[random() % (sizeof alphabet - 1)];
-        write_bytes("test.ini", garbage);
+        testkit::WriteText("test.ini", garbage);
         char buffer[7];
         for (DWORD size : {1u, 2u, 3u, 7u}) {
             // Lists end in two NULs (one when the buffer holds one character).
@@ -331,7 +332,7 @@ TEST_F(PrivateProfile, GarbageFilesAreReadSafelyAndKeptWhenWritten) {
         }
         // A new section goes after everything that was there, which stays byte for byte.
         ASSERT_TRUE(WritePrivateProfileStringA("Fresh Section", "key", "value", kIni));
-        const std::string after = read_bytes("test.ini");
+        const std::string after = testkit::ReadText("test.ini");
         ASSERT_EQ(after.compare(0, garbage.size(), garbage), 0) << round;
         EXPECT_EQ(get("fresh section", "KEY"), "value") << round;
     }
@@ -348,7 +349,7 @@ TEST_F(PrivateProfile, AWriterKilledMidWriteLeavesTheOldOrTheNewFile) {
     const std::string with_a = keep + "[Big]\r\nvalue=" + big_a + "\r\n";
     const std::string with_b = keep + "[Big]\r\nvalue=" + big_b + "\r\n";
     for (int finished_writes = 0; finished_writes < 12; ++finished_writes) {
-        write_bytes("options.ini", with_a);
+        testkit::WriteText("options.ini", with_a);
         int done[2];
         ASSERT_EQ(::pipe(done), 0);
         const pid_t writer = ::fork();
@@ -369,7 +370,7 @@ TEST_F(PrivateProfile, AWriterKilledMidWriteLeavesTheOldOrTheNewFile) {
         int status = 0;
         ::waitpid(writer, &status, 0);
         ::close(done[0]);
-        const std::string now = read_bytes("options.ini");
+        const std::string now = testkit::ReadText("options.ini");
         EXPECT_TRUE(now == with_a || now == with_b)
             << "after " << finished_writes << " writes the file holds " << now.size() << " bytes";
         // Anything else the kill left behind is a hidden temporary, never the file's name.
@@ -389,7 +390,7 @@ TEST_F(PrivateProfile, AWriteCutOffPartwayLeavesTheOldFileWhole) {
     const std::string old_file = "[Keep]\r\nname=Anna\r\n[Big]\r\nvalue=short\r\n";
     const std::string long_value(100000, 'z');
     for (const bool killed : {true, false}) {
-        write_bytes("options.ini", old_file);
+        testkit::WriteText("options.ini", old_file);
         const pid_t writer = ::fork();
         ASSERT_GE(writer, 0);
         if (writer == 0) {
@@ -408,10 +409,10 @@ TEST_F(PrivateProfile, AWriteCutOffPartwayLeavesTheOldFileWhole) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3)
                 << "the write reports failure";
         }
-        EXPECT_EQ(read_bytes("options.ini"), old_file);
+        EXPECT_EQ(testkit::ReadText("options.ini"), old_file);
     }
     // Without the limit the same write goes through.
     EXPECT_TRUE(WritePrivateProfileStringA("Big", "value", long_value.c_str(), ".\\options.ini"));
-    EXPECT_EQ(read_bytes("options.ini"),
+    EXPECT_EQ(testkit::ReadText("options.ini"),
               "[Keep]\r\nname=Anna\r\n[Big]\r\nvalue=" + long_value + "\r\n");
 }

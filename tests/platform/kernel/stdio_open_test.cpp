@@ -1,5 +1,6 @@
 // Plain C stdio with Windows paths, as the programs call it after including windows.h.
-#include "temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
@@ -8,8 +9,8 @@
 #include <cstdio>
 
 TEST(StdioOpen, FopenResolvesWindowsPathsWithoutRegardToCase) {
-    TempFolder folder;
-    write_bytes("Ludora/Title/BackButton.bmp", "BM");
+    testkit::WorkingFolder folder{"ludora-kernel"};
+    testkit::WriteText("Ludora/Title/BackButton.bmp", "BM");
     std::filesystem::create_directories("Ludora/Pearlwreck");
     ASSERT_TRUE(SetCurrentDirectoryA("Ludora\\Pearlwreck"));
 
@@ -25,7 +26,7 @@ TEST(StdioOpen, FopenResolvesWindowsPathsWithoutRegardToCase) {
     ASSERT_NE(file, nullptr);
     std::fputs("scores", file);
     std::fclose(file);
-    EXPECT_EQ(read_bytes(folder.path() + "/Ludora/Title/hiscore.dat"), "scores");
+    EXPECT_EQ(testkit::ReadText(folder.path.string() + "/Ludora/Title/hiscore.dat"), "scores");
 
     file =
         std::freopen("..\\Title\\HISCORE.DAT", "rb", std::fopen("..\\title\\BackButton.bmp", "rb"));

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
+
+#include "tests/support/wav.h"
 
 namespace mci_test {
 namespace {
@@ -20,20 +21,16 @@ const auto* const kHeadlessAudio = ::testing::AddGlobalTestEnvironment(new Headl
 
 void MciTest::SetUp() {
     LudoraHoldClock();
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
-    old_dir_ = cwd;
-    dir_ = std::string(::testing::TempDir()) + "ludora_mci_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = std::make_unique<testkit::WorkingFolder>("ludora-mci");
+    ASSERT_TRUE(folder_->Made());
+    dir_ = folder_->path.string();
     std::filesystem::create_directories(dir_ + "/sounds");
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
 }
 
 void MciTest::TearDown() {
     mciSendStringA("close all", nullptr, 0, nullptr);
     LudoraReleaseClock();
-    ASSERT_EQ(chdir(old_dir_.c_str()), 0);
-    std::filesystem::remove_all(dir_);
+    folder_.reset();
 }
 
 MCIERROR MciTest::send(const std::string& command, HWND window) {
@@ -57,31 +54,13 @@ std::vector<int16_t> MciTest::listen(uint32_t ms) {
 
 void write_tone_wav(const std::string& path, uint32_t rate, uint16_t channels, uint32_t frames,
                     double period, double amplitude) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    const uint32_t data = frames * channels * 2;
-    auto put32 = [&](uint32_t v) { std::fwrite(&v, 4, 1, file); };
-    auto put16 = [&](uint16_t v) { std::fwrite(&v, 2, 1, file); };
-    std::fwrite("RIFF", 1, 4, file);
-    put32(36 + data);
-    std::fwrite("WAVEfmt ", 1, 8, file);
-    put32(16);
-    put16(1);
-    put16(channels);
-    put32(rate);
-    put32(rate * channels * 2);
-    put16(static_cast<uint16_t>(channels * 2));
-    put16(16);
-    std::fwrite("data", 1, 4, file);
-    put32(data);
+    std::vector<int16_t> samples;
     for (uint32_t f = 0; f < frames; ++f) {
         const int16_t v =
             static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * f / period)));
-        for (uint16_t c = 0; c < channels; ++c)
-            put16(static_cast<uint16_t>(v));
+        samples.insert(samples.end(), channels, v);
     }
-    std::fclose(file);
+    ASSERT_TRUE(testkit::WriteWav(path, channels, static_cast<int>(rate), samples));
 }
-
 
 } // namespace mci_test

@@ -1,13 +1,15 @@
 // MCI on a held clock, with music files made for each test in a folder of its own.
 #pragma once
 
-#include "../../support/audio_measure.h"
+#include "tests/support/audio_measure.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 #include <ludora/harness.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,8 +26,8 @@ protected:
     // Mixes `ms` milliseconds of output and returns the left channel.
     std::vector<int16_t> listen(uint32_t ms);
 
+    std::unique_ptr<testkit::WorkingFolder> folder_;
     std::string dir_; // the folder the test runs in
-    std::string old_dir_;
     char reply_[128] = {};
 };
 

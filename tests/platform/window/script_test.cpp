@@ -11,6 +11,8 @@
 #include <iterator>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace {
 
 // The window area's own presentation, as DirectDraw reaches it.
@@ -188,13 +190,11 @@ TEST_F(ScriptTest, CloseEndsTheProgram) {
 }
 
 std::vector<unsigned char> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)),
-                                      std::istreambuf_iterator<char>());
+    return testkit::ReadBytes(path);
 }
 
 uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
+    return testkit::Little(b, at, 4);
 }
 
 TEST_F(ScriptTest, ShotSavesTheLastFrameAsBottomUpBmp) {

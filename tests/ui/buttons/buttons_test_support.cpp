@@ -1,7 +1,5 @@
 #include "buttons_test_support.h"
 
-#include <fstream>
-#include <random>
 #include <vector>
 
 #include <ludora/harness_window.h>
@@ -12,14 +10,14 @@
 #include "ui/pointer.h"
 #include "ui/redraw_list.h"
 
+#include "tests/support/picture.h"
+#include "tests/support/surface_pixels.h"
+
+#include "tests/support/test_window.h"
+
 namespace buttontest {
 
 namespace {
-
-void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
 
 // The shell's window procedure, as far as the pointer goes.
 LRESULT CALLBACK PointerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,24 +41,8 @@ LRESULT CALLBACK PointerWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 void WriteBmp(const std::string& path, int width, int height,
               const std::function<uint32_t(int, int)>& rgb) {
-    const int rowBytes = (width * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> b;
-    Put(b, 0x4D42, 2);
-    Put(b, 54 + rowBytes * height, 4);
-    Put(b, 0, 4);
-    Put(b, 54, 4);
-    for (uint32_t field : {40u, uint32_t(width), uint32_t(height)})
-        Put(b, field, 4);
-    Put(b, 1, 2);
-    Put(b, 24, 2);
-    for (int i = 0; i < 6; ++i)
-        Put(b, i == 1 ? rowBytes * height : 0, 4);
-    for (int y = height - 1; y >= 0; --y) { // bottom row first
-        for (int x = 0; x < width; ++x)
-            Put(b, rgb(x, y), 3); // B, G, R
-        b.resize(b.size() + rowBytes - width * 3);
-    }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+    testkit::WriteBmp(path, width, height,
+                      [&rgb](int x, int y) { return testkit::Rgb::FromPacked(rgb(x, y)); });
 }
 
 void WriteStrip(const std::string& path, int cellWidth, int cellHeight,
@@ -72,20 +54,11 @@ void WriteStrip(const std::string& path, int cellWidth, int cellHeight,
 }
 
 void ButtonsTest::SetUp() {
-    previous_ = std::filesystem::current_path();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ =
-        std::filesystem::temp_directory_path() /
-        ("buttons-" + std::string(info->name()) + "-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
+    scratch_ = std::make_unique<testkit::WorkingFolder>("buttons");
+    ASSERT_TRUE(scratch_->Made());
+    folder_ = scratch_->path;
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PointerWindowProc;
-    windowClass.lpszClassName = "buttons test";
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowExA(0, "buttons test", "buttons test", WS_POPUP | WS_VISIBLE, 0, 0, 320,
-                              240, nullptr, nullptr, nullptr, nullptr);
+    window_ = testkit::MakeTestWindow("buttons test", 320, 240, PointerWindowProc);
     ASSERT_NE(window_, nullptr);
     SetForegroundWindow(window_);
     Pump();
@@ -119,20 +92,13 @@ void ButtonsTest::TearDown() {
     ZQFreeDirectInput();
     ZQFreeDirectX();
     LudoraResetWindows();
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    scratch_.reset();
 }
 
 uint32_t ButtonsTest::PixelAt(IDirectDrawSurface* surface, int x, int y) {
-    DDSURFACEDESC desc = {};
-    desc.dwSize = sizeof desc;
-    if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return 0xDEAD;
-    uint16_t p = 0;
-    if (x >= 0 && y >= 0 && DWORD(x) < desc.dwWidth && DWORD(y) < desc.dwHeight)
-        p = *reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + desc.lPitch * y +
-                                         x * 2);
-    surface->Unlock(desc.lpSurface);
+    const testkit::LockedSurface lock(surface);
+    if (!lock.ok) return 0xDEAD;
+    const uint32_t p = lock.Inside(x, y) ? lock.Get(x, y) & 0xFFFF : 0;
     return uint32_t(p >> 11) << 19 | uint32_t((p >> 5) & 0x3F) << 10 | uint32_t(p & 0x1F) << 3;
 }
 
@@ -153,9 +119,7 @@ IDirectDrawSurface* ButtonsTest::MakeTarget(int width, int height) {
 }
 
 void ButtonsTest::Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
+    testkit::PumpMessages();
 }
 
 } // namespace buttontest

@@ -10,8 +10,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 namespace buttontest {
 
@@ -40,7 +43,8 @@ protected:
 
     HWND window_ = nullptr;
     IDirectDrawSurface* back_ = nullptr;
-    std::filesystem::path previous_, folder_;
+    std::unique_ptr<testkit::WorkingFolder> scratch_;
+    std::filesystem::path folder_;
     std::vector<IDirectDrawSurface*> targets_;
 };
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <fstream>
 #include <string>
 
@@ -15,40 +17,29 @@
 
 #include "ui/player_roster.h"
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 // A launcher folder with a game folder inside; the test runs in the game folder.
 class RosterFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ludora-roster-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        top = pattern;
-        ASSERT_EQ(mkdir((top + "/Game").c_str(), 0755), 0);
-        char here[4096];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        previous = here;
-        ASSERT_EQ(chdir((top + "/Game").c_str()), 0);
+        ASSERT_TRUE(folder.Made());
+        ASSERT_TRUE(std::filesystem::create_directory(folder.path / "Game"));
+        here = std::make_unique<testkit::CurrentFolder>(folder.path / "Game");
         roster.SetPath("..\\options.ini");
     }
-    void TearDown() override {
-        [[maybe_unused]] int ignored = chdir(previous.c_str());
-        std::remove((top + "/options.ini").c_str());
-        rmdir((top + "/Game").c_str());
-        rmdir(top.c_str());
-    }
-    void WriteOptions(const std::string& text) {
-        std::ofstream file(top + "/options.ini", std::ios::binary);
-        file << text;
-    }
+    void TearDown() override { here.reset(); }
+    void WriteOptions(const std::string& text) { folder.WriteText("options.ini", text); }
     std::string Stored(const char* section, const char* key) {
         char value[256] = {};
         GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, "..\\options.ini");
         return value;
     }
 
-    std::string top;
-    std::string previous;
+    testkit::TempFolder folder{"ludora-roster"};
+    std::unique_ptr<testkit::CurrentFolder> here;
     PlayerRoster roster;
 };
 

@@ -10,16 +10,23 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <string>
 
+#include "tests/support/files.h"
+#include "tests/support/surface_pixels.h"
+#include "tests/support/temp_folder.h"
+
 namespace picturetest {
 
-// 0x00RRGGBB to a 5-6-5 pixel, the low bits dropped.
-inline uint16_t To565(uint32_t rgb) {
-    return static_cast<uint16_t>(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 |
-                                 ((rgb >> 3) & 0x1F));
-}
+using testkit::CountInRect;
+using testkit::FillSurface;
+using testkit::PixelAt;
+using testkit::ReadText;
+using testkit::SetPixelAt;
+using testkit::To565;
+using testkit::WriteText;
 
 // Colours that 5-6-5 holds exactly, so a loaded picture reads back unchanged.
 constexpr uint32_t Red = 0xF80000;
@@ -32,20 +39,11 @@ constexpr uint32_t Black = 0x000000;
 // A 24-bit bottom-up BMP of width x height; colour(x, y) gives 0x00RRGGBB.
 void WriteBmp(const std::string& path, int width, int height,
               const std::function<uint32_t(int, int)>& colour);
-void WriteText(const std::string& path, const std::string& text);
-std::string ReadText(const std::string& path);
 
 // A system-memory surface in the display's format (no colour key).
 IDirectDrawSurface* MakeSurface(int width, int height);
 // A system-memory surface of 8, 16 (5-6-5), 24 or 32 bits (8-8-8).
 IDirectDrawSurface* MakeSurfaceOfDepth(int width, int height, int bits);
-// Raw pixel values, read and written by locking.
-uint32_t PixelAt(IDirectDrawSurface* surface, int x, int y);
-void SetPixelAt(IDirectDrawSurface* surface, int x, int y, uint32_t value);
-void FillSurface(IDirectDrawSurface* surface, uint32_t value);
-// How many pixels of the rectangle hold value.
-int CountInRect(IDirectDrawSurface* surface, int left, int top, int right, int bottom,
-                uint32_t value);
 // Width and height from the surface's description.
 std::pair<int, int> SizeOf(IDirectDrawSurface* surface);
 // The key a surface's source blit uses (low value), or -1 when it has none.
@@ -60,7 +58,8 @@ protected:
     void TearDown() override;
     IDirectDrawSurface* BackBuffer() const;
 
-    std::filesystem::path previous_, folder_;
+    std::unique_ptr<testkit::WorkingFolder> scratch_;
+    std::filesystem::path folder_;
     HWND window_ = nullptr;
 };
 

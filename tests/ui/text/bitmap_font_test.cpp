@@ -47,7 +47,7 @@ TEST_F(BitmapFonts, SlicingMeasuresGlyphsSpaceAndGap) {
 TEST_F(BitmapFonts, GlyphsWithBlueInsideAndWideSeparatorsSliceTheSame) {
     texttest::Picture picture = FontPicture(Widths(), 12, texttest::White);
     // A blue hole inside "#" does not split it: none of its columns is all blue.
-    picture.Fill(GlyphLeft(Widths(), 2) + 5, 3, 4, 6, texttest::Blue);
+    picture.Fill(GlyphLeft(Widths(), 2) + 5, 3, 4, 6, testkit::Blue);
     WriteBmp("holes.bmp", picture);
     BitmapFont font;
     ASSERT_EQ(font.Load("holes.bmp"), 1);

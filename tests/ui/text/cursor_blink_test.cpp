@@ -39,7 +39,7 @@ protected:
 TEST_F(CursorBlink, CursorShowsEveryOther500Milliseconds) {
     // Glyphs 6 wide with no gap; the cursor a red block 4 x 10.
     WriteBmp("font.bmp", texttest::FontPicture(std::vector<int>(94, 6), 10, texttest::White));
-    texttest::Picture cursor(4, 10, texttest::Red);
+    texttest::Picture cursor(4, 10, testkit::Red);
     WriteBmp("cursor.bmp", cursor);
     BitmapFont font;
     ASSERT_EQ(font.Load("font.bmp"), 1);

@@ -9,8 +9,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/picture.h"
+#include "tests/support/temp_folder.h"
 
 namespace texttest {
 
@@ -18,15 +22,8 @@ constexpr uint32_t Blue = 0x0000FF;
 constexpr uint32_t White = 0xFFFFFF;
 constexpr uint32_t Red = 0xFF0000;
 
-// A picture as 0x00RRGGBB values, row by row from the top.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    Picture(int w, int h, uint32_t fill) : width(w), height(h), pixels(size_t(w) * h, fill) {}
-    void Fill(int x, int y, int w, int h, uint32_t colour);
-};
-
-void WriteBmp(const std::string& path, const Picture& picture);
+using testkit::Picture;
+using testkit::WriteBmp;
 
 // A font picture: glyph j (for "!" + j) is a solid block of widths[j]
 // columns, one blue column between glyphs and two before the first.
@@ -53,7 +50,8 @@ protected:
     // How many rows from the top of column x are not black.
     int InkHeight(IDirectDrawSurface* surface, int x);
 
-    std::filesystem::path previous_, folder_;
+    std::unique_ptr<testkit::WorkingFolder> scratch_;
+    std::filesystem::path folder_;
     std::vector<IDirectDrawSurface*> targets_;
 };
 

@@ -3,7 +3,7 @@
 // programs' save sequences and is killed a few hundred times at moments
 // drawn from a fixed seed; then the launcher itself is killed during its own
 // saves (the sound switch, a cleared hall of fame).
-#include "program_runner.h"
+#include "robust_scripts.h"
 
 #include <poll.h>
 
@@ -183,16 +183,9 @@ DriverRun RunDriver(const fs::path& folder, const char* mode, int steps,
     return run;
 }
 
-class Scratch {
+class Scratch : public TempFolder {
 public:
-    Scratch() {
-        std::string pattern = (fs::temp_directory_path() / "ludora-kill-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path = pattern;
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        if (!path.empty()) fs::remove_all(path, ignored);
-    }
+    Scratch() : TempFolder("ludora-kill") {}
     // Everything in the folder but the named file: what a killed save left.
     int Leftovers(const std::string& keep) const {
         int count = 0;
@@ -204,13 +197,12 @@ public:
         for (const auto& entry : fs::directory_iterator(path))
             fs::remove(entry.path());
     }
-    fs::path path;
 };
 
 // How long an uninterrupted run takes from "ready" to its last save, with the file in place.
 std::chrono::microseconds TimeWholeRun(const Scratch& scratch, const char* mode, int steps,
                                        const std::string& file, const std::string& old) {
-    WriteFile(scratch.path / file, old);
+    WriteText(scratch.path / file, old);
     const DriverRun whole = RunDriver(scratch.path, mode, steps, std::chrono::microseconds(-1));
     EXPECT_TRUE(whole.finished);
     EXPECT_EQ(whole.completed, steps);
@@ -223,16 +215,16 @@ TEST(KilledSaves, HallOfFameIsAlwaysTheOldOrTheNewTableWhole) {
     const std::string old = ScoresAfter(0);
     ASSERT_EQ(old, ScoreFile(OldPlaces()));
     const auto whole = TimeWholeRun(scratch, "hiscore", ScoreSteps, "hiscore.dat", old);
-    ASSERT_EQ(ReadFile(scratch.path / "hiscore.dat"), ScoresAfter(ScoreSteps));
+    ASSERT_EQ(ReadText(scratch.path / "hiscore.dat"), ScoresAfter(ScoreSteps));
 
     std::mt19937 random(20131);
     int cutShort = 0, leftovers = 0;
     for (int kill = 0; kill < Kills; ++kill) {
         scratch.Empty();
-        WriteFile(scratch.path / "hiscore.dat", old);
+        WriteText(scratch.path / "hiscore.dat", old);
         const auto delay = std::chrono::microseconds(random() % (whole.count() + 1));
         const DriverRun run = RunDriver(scratch.path, "hiscore", ScoreSteps, delay);
-        const std::string now = ReadFile(scratch.path / "hiscore.dat");
+        const std::string now = ReadText(scratch.path / "hiscore.dat");
         const bool asReported = now == ScoresAfter(run.completed);
         const bool oneMore = run.completed < ScoreSteps && now == ScoresAfter(run.completed + 1);
         ASSERT_TRUE(asReported || oneMore)
@@ -255,7 +247,7 @@ TEST(KilledSaves, OptionsFileIsAlwaysTheOldOrTheNewFileWhole) {
     ASSERT_FALSE(scratch.path.empty());
     const std::string old = OptionsText(OldOptions());
     const auto whole = TimeWholeRun(scratch, "options", OptionsSteps, "options.ini", old);
-    const Profile finished = ParseProfile(ReadFile(scratch.path / "options.ini"));
+    const Profile finished = ParseProfile(ReadText(scratch.path / "options.ini"));
     ASSERT_TRUE(finished.whole);
     ASSERT_EQ(finished.sections, OptionsAfter(OptionsSteps));
 
@@ -263,10 +255,10 @@ TEST(KilledSaves, OptionsFileIsAlwaysTheOldOrTheNewFileWhole) {
     int cutShort = 0, leftovers = 0, playerHalfWritten = 0;
     for (int kill = 0; kill < Kills; ++kill) {
         scratch.Empty();
-        WriteFile(scratch.path / "options.ini", old);
+        WriteText(scratch.path / "options.ini", old);
         const auto delay = std::chrono::microseconds(random() % (whole.count() + 1));
         const DriverRun run = RunDriver(scratch.path, "options", OptionsSteps, delay);
-        const Profile now = ParseProfile(ReadFile(scratch.path / "options.ini"));
+        const Profile now = ParseProfile(ReadText(scratch.path / "options.ini"));
         ASSERT_TRUE(now.whole) << "kill " << kill << ": a cut line in the options file";
         const bool asReported = now.sections == OptionsAfter(run.completed);
         const bool oneMore =
@@ -291,14 +283,14 @@ TEST(KilledSaves, OptionsFileIsAlwaysTheOldOrTheNewFileWhole) {
     std::mt19937 again(20134);
     for (int kill = 0; kill < Kills && scratch.Leftovers("options.ini") == 0; ++kill) {
         scratch.Empty();
-        WriteFile(scratch.path / "options.ini", old);
+        WriteText(scratch.path / "options.ini", old);
         RunDriver(scratch.path, "options", OptionsSteps,
                   std::chrono::microseconds(again() % (whole.count() + 1)));
     }
     ASSERT_GT(scratch.Leftovers("options.ini"), 0) << "no kill landed inside a write";
     // The old file again, so the first write changes it (an unchanged file is
     // not written).
-    WriteFile(scratch.path / "options.ini", old);
+    WriteText(scratch.path / "options.ini", old);
     ASSERT_NE(OptionsAfter(1), OptionsAfter(0));
     for (const auto& entry : fs::directory_iterator(scratch.path))
         fs::last_write_time(entry.path(),
@@ -334,11 +326,11 @@ TEST_F(KilledLauncher, SwitchPlayersAndClearedHallOfFameSurviveKills) {
     const std::string options = OptionsText(OldOptions());
     std::string toggles;
     for (int i = 0; i < 400; ++i)
-        toggles += Click(76, 528, 40); // the sound switch on the title page
+        toggles += Click(SfxSwitch, 40); // the sound switch on the title page
     for (int kill = 0; kill < 4; ++kill) {
-        WriteFile(folder.dist / "options.ini", options);
+        WriteText(folder.dist / "options.ini", options);
         RunAndKill(folder, toggles, random);
-        const Profile now = ParseProfile(ReadFile(folder.dist / "options.ini"));
+        const Profile now = ParseProfile(ReadText(folder.dist / "options.ini"));
         ASSERT_TRUE(now.whole) << "kill " << kill;
         Sections expected = OldOptions();
         std::string sfx = "?";
@@ -351,14 +343,14 @@ TEST_F(KilledLauncher, SwitchPlayersAndClearedHallOfFameSurviveKills) {
     // The hall of fame's "clear", pressed again and again.
     const std::string scores = ScoresAfter(3);
     const std::string cleared = ScoreFile({});
-    std::string clears = Click(120, 392, 400);
+    std::string clears = Click(HighScoresButton, 400);
     for (int i = 0; i < 300; ++i)
-        clears += Click(53 + 552 + 60, 18 + 149 + 20, 40);
+        clears += Click(ClearButton, 40);
     int seenCleared = 0;
     for (int kill = 0; kill < 4; ++kill) {
-        WriteFile(folder.Game() / "hiscore.dat", scores);
+        WriteText(folder.Game() / "hiscore.dat", scores);
         RunAndKill(folder, clears, random);
-        const std::string now = ReadFile(folder.Game() / "hiscore.dat");
+        const std::string now = ReadText(folder.Game() / "hiscore.dat");
         ASSERT_TRUE(now == scores || now == cleared) << "kill " << kill << ": " << now.size();
         seenCleared += now == cleared;
     }
@@ -366,14 +358,13 @@ TEST_F(KilledLauncher, SwitchPlayersAndClearedHallOfFameSurviveKills) {
     // written back, key by key), then the player removed, again and again.
     std::string players;
     for (int i = 0; i < 30; ++i)
-        players += Click(400, 340, 400) + "type Z\nwait 150\n" +
-                   Click(53 + 474 + 50, 18 + 471 + 20, 400) + Click(400, 340, 400) +
-                   Click(53 + 360 + 50, 18 + 471 + 20, 400);
+        players += Click(PlayersButton, 400) + "type Z\nwait 150\n" + Click(EnterButton, 400) +
+                   Click(PlayersButton, 400) + Click(RemoveButton, 400);
     int seenEntered = 0;
     for (int kill = 0; kill < 4; ++kill) {
-        WriteFile(folder.dist / "options.ini", options);
+        WriteText(folder.dist / "options.ini", options);
         RunAndKill(folder, players, random);
-        const Profile now = ParseProfile(ReadFile(folder.dist / "options.ini"));
+        const Profile now = ParseProfile(ReadText(folder.dist / "options.ini"));
         ASSERT_TRUE(now.whole) << "kill " << kill;
         Sections expected = OldOptions();
         ASSERT_TRUE(now.sections.count("Player1") && now.sections.at("Player1").count("name"));

@@ -1,7 +1,7 @@
 // Hostile files and folders handed to the real programs: each program keeps
 // running or ends cleanly (exit code 0, nothing a sanitizer or the runtime
 // reports), starts nothing it should not, and loses no stored file.
-#include "program_runner.h"
+#include "robust_scripts.h"
 
 #include <sys/stat.h>
 
@@ -31,10 +31,9 @@ std::string PlayAround(uint32_t seed) {
 std::string TitlePageAround() {
     std::string script;
     for (int slot = 0; slot < 8; ++slot)
-        script += Click(slot % 2 ? 468 : 298, 393 + 44 * (slot / 2), 150);
-    script +=
-        Click(400, 340, 500) + "type Z\nwait 200\n" + Click(53 + 608 + 40, 18 + 489 + 14, 500);
-    script += Click(120, 392, 500) + Click(53 + 595 + 40, 18 + 220 + 14, 500);
+        script += Click(PlayerField(slot), 150);
+    script += Click(PlayersButton, 500) + "type Z\nwait 200\n" + Click(PlayersBackButton, 500);
+    script += Click(HighScoresButton, 500) + Click(HallBackButton, 500);
     return script;
 }
 
@@ -59,7 +58,7 @@ protected:
     }
     std::vector<std::string> Opened() const {
         std::vector<std::string> lines;
-        std::istringstream in(ReadFile(folder->ShellLog()));
+        std::istringstream in(ReadText(folder->ShellLog()));
         for (std::string line; std::getline(in, line);)
             lines.push_back(line);
         return lines;
@@ -69,30 +68,30 @@ protected:
 
 TEST_F(HostileInput, IslandMapsOfRandomBytesDrawAndPlay) {
     const std::string maps = RandomBytes(MapBytes, 1301);
-    WriteFile(folder->Game() / "islands.dat", maps);
+    WriteText(folder->Game() / "islands.dat", maps);
     for (uint32_t seed : {1u, 2u}) {
         const Outcome outcome = folder->RunGame(GameScript(PlayAround(seed)));
         ExpectCleanEnd(outcome, "random islands, seed " + std::to_string(seed));
     }
     // A map file cut in the middle of a map, and one of a single byte.
-    WriteFile(folder->Game() / "islands.dat", maps.substr(0, 1406 * 2 + 333));
+    WriteText(folder->Game() / "islands.dat", maps.substr(0, 1406 * 2 + 333));
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(3))), "cut islands");
-    WriteFile(folder->Game() / "islands.dat", std::string(1, '\x80'));
+    WriteText(folder->Game() / "islands.dat", std::string(1, '\x80'));
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(4))), "one byte of islands");
-    EXPECT_EQ(ReadFile(folder->Game() / "islands.dat"), std::string(1, '\x80'));
+    EXPECT_EQ(ReadText(folder->Game() / "islands.dat"), std::string(1, '\x80'));
 }
 
 TEST_F(HostileInput, HallOfFameOfRandomBytesIsShownAndKept) {
     std::string scores = RandomBytes(5204, 1302);
     scores.replace(0, 4, std::string("\x14\0\0\0", 4)); // count 20, no name terminated
     const fs::path file = folder->Game() / "hiscore.dat";
-    WriteFile(file, scores);
+    WriteText(file, scores);
     ExpectCleanEnd(folder->RunLauncher(LauncherScript(TitlePageAround()), {"Pearlwreck"}),
                    "launcher, random hall of fame");
-    EXPECT_EQ(ReadFile(file), scores);
+    EXPECT_EQ(ReadText(file), scores);
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(5))), "game, random hall of fame");
     // A game left before its end enters no score: the file is as it was.
-    EXPECT_EQ(ReadFile(file), scores);
+    EXPECT_EQ(ReadText(file), scores);
 }
 
 TEST_F(HostileInput, LongPlayerNameAndPlayerNumberOutOfRange) {
@@ -101,14 +100,14 @@ TEST_F(HostileInput, LongPlayerNameAndPlayerNumberOutOfRange) {
         options += "[Player" + std::to_string(slot) + "]\r\nname=" +
                    (slot == 1 ? std::string(10000, 'L') : "Player" + std::to_string(slot)) +
                    "\r\naddress=Street " + std::to_string(slot) + "\r\nemail=\r\nsend=Y\r\n";
-    WriteFile(folder->dist / "options.ini", options);
+    WriteText(folder->dist / "options.ini", options);
     ExpectCleanEnd(folder->RunLauncher(LauncherScript(TitlePageAround()), {"Pearlwreck"}),
                    "launcher, long name");
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(6))), "game, long name");
     ExpectCleanEnd(folder->RunLauncher(LauncherScript("")), "launcher pages, long name");
 
     // Every player is still there; the players the programs did not touch are unchanged.
-    const Profile after = ParseProfile(ReadFile(folder->dist / "options.ini"));
+    const Profile after = ParseProfile(ReadText(folder->dist / "options.ini"));
     const Profile before = ParseProfile(options);
     for (int slot = 1; slot <= 8; ++slot) {
         const std::string section = "Player" + std::to_string(slot);
@@ -136,7 +135,7 @@ TEST_F(HostileInput, GameFoldersWithHostileNamesStartNothingElse) {
         const int x = 14 + 257 * ((slot - 1) % 3) + 125;
         const int y = (slot <= 3 ? 140 : 247) + 50;
         const Outcome outcome = folder->RunLauncher(
-            LauncherScript(Click(x, y, 600), Click(705, 322, 800) + "click 400 300\nwait 300\n"),
+            LauncherScript(Click(x, y, 600), Click(PlayButton, 800) + "click 400 300\nwait 300\n"),
             {}, {"LUDORA_SHELL_RUN=1"});
         ExpectCleanEnd(outcome, "slot " + std::to_string(slot));
     }
@@ -156,18 +155,18 @@ TEST_F(HostileInput, GameFoldersWithHostileNamesStartNothingElse) {
     EXPECT_EQ(opened.size(), 5u); // the four others and Pearlwreck
     for (const std::string& line : opened)
         EXPECT_EQ(line.rfind("open|", 0), 0u) << line;
-    for (const fs::path& place : {folder->root, folder->dist, folder->Game()})
+    for (const fs::path& place : {folder->root.path, folder->dist, folder->Game()})
         EXPECT_FALSE(fs::exists(place / "x")) << place;
     for (const std::string& name : names)
         EXPECT_FALSE(fs::exists(folder->dist / name / "x")) << name;
 }
 
 TEST_F(HostileInput, ButtonPictureThatIsNoPicture) {
-    WriteFile(folder->Game() / "LudoraButton.bmp", "BM this is not a picture at all");
+    WriteText(folder->Game() / "LudoraButton.bmp", "BM this is not a picture at all");
     fs::create_directories(folder->dist / "Noise");
-    WriteFile(folder->dist / "Noise" / "LudoraButton.bmp", RandomBytes(3000, 1303));
-    const std::string script =
-        Click(139, 190, 600) + Click(705, 392, 600) + Click(396, 190, 600) + Click(705, 392, 600);
+    WriteText(folder->dist / "Noise" / "LudoraButton.bmp", RandomBytes(3000, 1303));
+    const std::string script = Click(SlotCentre(1), 600) + Click(MenuButton, 600) +
+                               Click(SlotCentre(2), 600) + Click(MenuButton, 600);
     ExpectCleanEnd(folder->RunLauncher(LauncherScript(script)), "launcher, broken buttons");
     ExpectCleanEnd(folder->RunLauncher(LauncherScript(""), {"Pearlwreck"}),
                    "launcher on the title page, broken button");
@@ -178,23 +177,23 @@ TEST_F(HostileInput, ButtonPictureThatIsNoPicture) {
 // 0 cannot have a display made for it and the game ends at once, status 0, no
 // word.
 TEST_F(HostileInput, WindowSizeOutOfAllReason) {
-    WriteFile(folder->Game() / "setup.ini",
+    WriteText(folder->Game() / "setup.ini",
               "[setup]\r\nfullscreen=0\r\nnowindow=0\r\nx=-70000\r\ny=-70000\r\nw=-5000\r\n"
               "h=100000\r\n");
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(7))), "game, w -5000 h 100000");
-    WriteFile(folder->Game() / "setup.ini", "[setup]\r\nnowindow=1\r\nw=0\r\nh=-1\r\n");
+    WriteText(folder->Game() / "setup.ini", "[setup]\r\nnowindow=1\r\nw=0\r\nh=-1\r\n");
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(8))), "game, popup of width 0", false);
     // The launcher's window keeps its own size whatever the file says.
-    WriteFile(folder->dist / "setup.ini", "[setup]\r\nw=-5000\r\nh=100000\r\n");
+    WriteText(folder->dist / "setup.ini", "[setup]\r\nw=-5000\r\nh=100000\r\n");
     ExpectCleanEnd(folder->RunLauncher(LauncherScript(TitlePageAround()), {"Pearlwreck"}),
                    "launcher, w -5000 h 100000");
-    EXPECT_EQ(ReadFile(folder->Game() / "setup.ini"), "[setup]\r\nnowindow=1\r\nw=0\r\nh=-1\r\n");
+    EXPECT_EQ(ReadText(folder->Game() / "setup.ini"), "[setup]\r\nnowindow=1\r\nw=0\r\nh=-1\r\n");
 }
 
 // A window placed at the last coordinate the numbers hold: its rectangle stops
 // at the end of the range instead of wrapping.
 TEST_F(HostileInput, WindowAtTheLargestCoordinate) {
-    WriteFile(folder->Game() / "setup.ini",
+    WriteText(folder->Game() / "setup.ini",
               "[setup]\r\nnowindow=0\r\nx=2147483647\r\ny=2147483647\r\nw=800\r\nh=100000\r\n");
     ExpectCleanEnd(folder->RunGame(GameScript(PlayAround(10))), "game, x and y 2147483647");
 }

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "tests/shell/program_runner.h"
+#include "tests/programs/shell/toolkit_run.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ const std::string SplashThenClose = "wait 12000\nclose\n";
 
 // A click held long enough for a frame of a slow (sanitizer) build to see the button down.
 std::string Click(int x, int y) {
-    return "click " + std::to_string(x) + " " + std::to_string(y) + " left 400\n";
+    return HeldClick(x, y, 400);
 }
 
 int Number(const std::string& text) {
@@ -289,8 +289,8 @@ TEST(ProgramLoop, AFrameResultOfSevenShowsTheCreditsThenEnds) {
     const long end = std::atol(result.After("end at ").c_str());
     ASSERT_GT(quit, 0);
     EXPECT_GE(end - quit, 5000);
-    Picture picture;
-    ASSERT_TRUE(ReadBmp(shot, picture));
+    Picture picture = ReadBmp(shot);
+    ASSERT_TRUE(picture.Loaded());
     EXPECT_TRUE(Near(picture.At(picture.width / 2, picture.height / 2), CreditColour));
     EXPECT_TRUE(Near(picture.At(5, 5), CreditColour));
     EXPECT_LT(result.IndexOf("quit at"), result.IndexOf("destroy"));
@@ -308,7 +308,7 @@ TEST(ProgramLoop, AltAloneOpensNoMenuAndTheProgramGoesOn) {
 
 TEST(ProgramLoop, SwitchingAwayPausesTheMp3AndComingBackResumesIt) {
     ProgramFolder folder;
-    ASSERT_TRUE(WriteWav(folder.In("sounds/music.mp3"), 22050 * 30));
+    ASSERT_TRUE(WriteSquareWav(folder.In("sounds/music.mp3"), 22050 * 30));
     const RunResult result = RunProgram(
         GameProgram, folder, "wait 12000\nactivate 0\nwait 500\nactivate 1\nwait 500\nclose\n",
         {{"LUDORA_AUDIO", ""}});
@@ -320,7 +320,7 @@ TEST(ProgramLoop, SwitchingAwayPausesTheMp3AndComingBackResumesIt) {
 
 TEST(ProgramLoop, TheMp3StartsAgainWhenItEnds) {
     ProgramFolder folder;
-    ASSERT_TRUE(WriteWav(folder.In("sounds/music.mp3"), 22050 / 2)); // half a second
+    ASSERT_TRUE(WriteSquareWav(folder.In("sounds/music.mp3"), 22050 / 2)); // half a second
     const RunResult result =
         RunProgram(GameProgram, folder, "wait 16000\nclose\n", {{"LUDORA_AUDIO", ""}});
     EXPECT_TRUE(result.Has("music ended"));
@@ -353,9 +353,9 @@ TEST(ProgramLoop, KeysReachTheTextFieldThroughTheKeyQueue) {
 // ---------------- what the screen shows ----------------
 
 // The scene as the toolkit program draws it, buttons in the given looks.
-Composer SceneAsDrawn(int width, int height, Rgb menuLook, Rgb fieldFont) {
+Picture SceneAsDrawn(int width, int height, Rgb menuLook, Rgb fieldFont) {
     using namespace layout;
-    Composer scene(width, height, Background);
+    Picture scene(width, height, Background);
     scene.Fill(SpriteX, SpriteY, SpriteSize, SpriteSize, SpriteColour);
     scene.Fill(SpriteX + HoleFrom, SpriteY + HoleFrom, HoleTo - HoleFrom, HoleTo - HoleFrom,
                Background);
@@ -376,14 +376,14 @@ TEST(ProgramScreen, SpritesUnderButtonsUnderThePointer) {
                    "wait 12000\nmove " + std::to_string(pointerX) + " " + std::to_string(pointerY) +
                        "\nwait 500\nshot " + shot + "\nclose\n",
                    {{"LUDORA_TEST_POINTER", "1"}});
-    Picture picture;
-    ASSERT_TRUE(ReadBmp(shot, picture));
-    Composer expected = SceneAsDrawn(picture.width, picture.height, ButtonHover, NormalFont);
+    Picture picture = ReadBmp(shot);
+    ASSERT_TRUE(picture.Loaded());
+    Picture expected = SceneAsDrawn(picture.width, picture.height, ButtonHover, NormalFont);
     expected.Fill(pointerX, pointerY, PointerSize, PointerSize, PointerColour);
     // The pointer's black corner lets the hovered button show through.
     expected.Fill(pointerX, pointerY, PointerHole, PointerHole, ButtonHover);
     std::string first;
-    EXPECT_EQ(DifferingPixels(picture, expected.picture, first), 0) << first;
+    EXPECT_EQ(DifferingPixels(picture, expected, first), 0) << first;
 }
 
 TEST(ProgramScreen, AModalScreenShowsOverTheSceneAndEndsWithItsButton) {
@@ -401,14 +401,14 @@ TEST(ProgramScreen, AModalScreenShowsOverTheSceneAndEndsWithItsButton) {
                        shot + "\n" + Click(menuX + OkX + 5, menuY + OkY + 5) + "wait 500\nclose\n");
     EXPECT_TRUE(result.Has("menu opened"));
     EXPECT_TRUE(result.Has("menu closed 1 \"ok\""));
-    Picture picture;
-    ASSERT_TRUE(ReadBmp(shot, picture));
+    Picture picture = ReadBmp(shot);
+    ASSERT_TRUE(picture.Loaded());
     ASSERT_EQ(picture.width, client.first);
-    Composer expected = SceneAsDrawn(picture.width, picture.height, ButtonHover, NormalFont);
+    Picture expected = SceneAsDrawn(picture.width, picture.height, ButtonHover, NormalFont);
     expected.Fill(menuX, menuY, MenuWidth, MenuHeight, MenuColour);
     expected.Fill(menuX + OkX, menuY + OkY, OkWidth, OkHeight, OkColour);
     std::string first;
-    EXPECT_EQ(DifferingPixels(picture, expected.picture, first), 0) << first;
+    EXPECT_EQ(DifferingPixels(picture, expected, first), 0) << first;
 }
 
 TEST(ProgramScreen, ASelectedFieldIsDrawnInItsHighlightFont) {
@@ -422,17 +422,17 @@ TEST(ProgramScreen, ASelectedFieldIsDrawnInItsHighlightFont) {
                                             "move 600 500\nwait 300\nshot " + after + "\nclose\n");
     Picture picture;
     std::string first;
-    ASSERT_TRUE(ReadBmp(before, picture));
-    EXPECT_EQ(DifferingPixels(
-                  picture,
-                  SceneAsDrawn(picture.width, picture.height, ButtonNormal, NormalFont).picture,
-                  first),
+    picture = ReadBmp(before);
+    ASSERT_TRUE(picture.Loaded());
+    EXPECT_EQ(DifferingPixels(picture,
+                              SceneAsDrawn(picture.width, picture.height, ButtonNormal, NormalFont),
+                              first),
               0)
         << first;
-    ASSERT_TRUE(ReadBmp(after, picture));
+    picture = ReadBmp(after);
+    ASSERT_TRUE(picture.Loaded());
     EXPECT_EQ(DifferingPixels(
-                  picture,
-                  SceneAsDrawn(picture.width, picture.height, ButtonNormal, HighlightFont).picture,
+                  picture, SceneAsDrawn(picture.width, picture.height, ButtonNormal, HighlightFont),
                   first),
               0)
         << first;

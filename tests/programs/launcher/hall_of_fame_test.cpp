@@ -64,7 +64,7 @@ TEST_F(HallOfFame, RowsShowNamesUpToTheColonAndSkipEmptyPlaces) {
     // Rows 0 and 1 of the left column are written, in purple then black.
     const Picture purple = ReadBmp(dist_ / "HallPurpleFont.bmp");
     const Picture black = ReadBmp(dist_ / "HallBlackFont.bmp");
-    const uint32_t purpleInk = 0x702896, blackInk = 0x1E1814;
+    constexpr Rgb purpleInk = Rgb::FromPacked(0x702896), blackInk = Rgb::FromPacked(0x1E1814);
     ASSERT_EQ(CountColour(purple, 0, 0, purple.width, purple.height, purpleInk) > 0, true);
     ASSERT_EQ(CountColour(black, 0, 0, black.width, black.height, blackInk) > 0, true);
     EXPECT_GT(CountColour(plain, LeftColumn, RowTop(0), 300, 20, purpleInk), 20);

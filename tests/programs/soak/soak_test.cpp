@@ -9,28 +9,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include "random_player.h"
-
-extern char** environ;
+#include "tests/support/random_player.h"
+#include "tests/support/files.h"
+#include "tests/support/program_run.h"
+#include "tests/support/staged_copy.h"
 
 namespace fs = std::filesystem;
 
@@ -41,18 +33,8 @@ int64_t Setting(const char* name, int64_t fallback) {
     return value && *value ? std::strtoll(value, nullptr, 10) : fallback;
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// What a sanitizer or a failed check leaves on stderr.
-bool HasReport(const std::string& text) {
-    for (const char* mark : {"AddressSanitizer", "LeakSanitizer",
-                             "runtime error:", "UndefinedBehaviorSanitizer", "SUMMARY: "})
-        if (text.find(mark) != std::string::npos) return true;
-    return false;
-}
+using testkit::HasFaultReport;
+using testkit::ReadText;
 
 // The end of every script: a click ends a picture that waits for one, Escape
 // leaves a pop-up, and the close box ends the program.
@@ -72,12 +54,10 @@ protected:
         const fs::path staged = LUDORA_DIST_DIR;
         if (!fs::exists(staged / "Ludora") || !fs::exists(staged / "Pearlwreck" / "Pearlwreck"))
             GTEST_SKIP() << "no staged programs in " << staged;
-        char pattern[] = "/tmp/ludora-soak-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        root = made;
-        dist = root / "dist";
-        fs::copy(staged, dist, fs::copy_options::recursive);
+        copy = std::make_unique<testkit::StagedCopy>(staged, "ludora-soak");
+        ASSERT_TRUE(copy->Ready());
+        root = copy->root.path;
+        dist = copy->dist;
         layerMilliseconds = Setting("LUDORA_SOAK_SECONDS", 60) * 1000;
         timeScale = Setting("LUDORA_SOAK_TIME_SCALE", 20);
         seed = static_cast<uint64_t>(Setting("LUDORA_SOAK_SEED", 1));
@@ -102,16 +82,13 @@ protected:
             hall.replace(at, std::strlen(names[place]), names[place]);
             put32(at + 256, static_cast<uint32_t>(3000 - place * 1000));
         }
-        std::ofstream(dist / "Pearlwreck" / "hiscore.dat", std::ios::binary) << hall;
+        testkit::WriteText(dist / "Pearlwreck" / "hiscore.dat", hall);
         startingHall = hall;
-        std::ofstream(dist / "options.ini", std::ios::binary)
-            << "[setup]\r\nplayerid=1\r\n[Player1]\r\nname=Anna\r\naddress=Harbour Road 1\r\n"
-               "email=anna@example.org\r\nsend=Y\r\n[Player2]\r\nname=Bo\r\naddress=\r\n"
-               "email=\r\nsend=N\r\n";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        if (!root.empty()) fs::remove_all(root, ignored);
+        testkit::WriteText(
+            dist / "options.ini",
+            "[setup]\r\nplayerid=1\r\n[Player1]\r\nname=Anna\r\naddress=Harbour Road 1\r\n"
+            "email=anna@example.org\r\nsend=Y\r\n[Player2]\r\nname=Bo\r\naddress=\r\n"
+            "email=\r\nsend=N\r\n");
     }
 
     RunResult RunOnce(soak::Program program, const fs::path& script, uint64_t runSeed,
@@ -119,56 +96,25 @@ protected:
         const bool game = program == soak::Program::Game;
         const fs::path folder = game ? dist / "Pearlwreck" : dist;
         const std::string name = game ? "./Pearlwreck" : "./Ludora";
-        const fs::path errors = root / "stderr.txt";
-        const std::string seedText = std::to_string(runSeed);
-        const std::string scaleText = std::to_string(timeScale);
         // The test's own settings only: every other LUDORA_ variable is left out.
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry; ++entry)
-            if (std::string(*entry).rfind("LUDORA_", 0) != 0) environment.push_back(*entry);
-        for (const std::string& setting : std::vector<std::string>{
-                 "LUDORA_VIDEO=headless", "LUDORA_AUDIO=none", "LUDORA_SEED=" + seedText,
-                 "LUDORA_TIME_SCALE=" + scaleText, "LUDORA_SCRIPT=" + script.string(),
-                 "LUDORA_SHELL_LOG=" + (root / "shell.log").string(),
-                 "LUDORA_MESSAGE_LOG=" + (root / "messages.log").string()})
-            environment.push_back(setting);
-        std::vector<char*> envp;
-        for (std::string& text : environment)
-            envp.push_back(text.data());
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(name.c_str()), nullptr};
-        const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const auto began = std::chrono::steady_clock::now();
-        const pid_t child = fork();
-        if (child == 0) {
-            if (chdir(folder.c_str()) != 0 || errorFile < 0 || dup2(errorFile, 2) < 0) _exit(126);
-            execve(name.c_str(), argv, envp.data());
-            _exit(127);
-        }
-        if (errorFile >= 0) close(errorFile);
-        RunResult result;
-        if (child < 0) return result;
+        const testkit::Launch launch{
+            name,
+            folder,
+            {},
+            {"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none", "LUDORA_SEED=" + std::to_string(runSeed),
+             "LUDORA_TIME_SCALE=" + std::to_string(timeScale), "LUDORA_SCRIPT=" + script.string(),
+             "LUDORA_SHELL_LOG=" + (root / "shell.log").string(),
+             "LUDORA_MESSAGE_LOG=" + (root / "messages.log").string()},
+            root / "printed.txt"};
         // The script's own length on the layer clock, then two minutes of grace
         // (a sanitizer build on a busy machine is slow) before it counts as hung.
         const double limit =
             static_cast<double>(scriptMilliseconds) / 1000.0 / timeScale + graceSeconds;
-        int status = 0;
-        for (;;) {
-            if (waitpid(child, &status, WNOHANG) == child) {
-                result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                break;
-            }
-            const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - began;
-            if (spent.count() > limit) {
-                kill(child, SIGKILL);
-                waitpid(child, &status, 0);
-                break;
-            }
-            usleep(5000);
-        }
-        result.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-        result.stderrText = ReadAll(errors);
+        const testkit::Outcome outcome = testkit::Run(launch, limit);
+        RunResult result;
+        result.status = outcome.finished ? outcome.status : -1;
+        result.seconds = outcome.seconds;
+        result.stderrText = outcome.printed;
         return result;
     }
 
@@ -187,7 +133,7 @@ protected:
             plan.usesRightButton = runs % 2 == 1;
             const std::string text = soak::MakeScript(plan) + Closing;
             const int64_t scriptMilliseconds = soak::ScriptLayerMilliseconds(text);
-            std::ofstream(script, std::ios::binary) << text;
+            testkit::WriteText(script, text);
             const RunResult result = RunOnce(program, script, plan.seed, scriptMilliseconds);
             ++runs;
             const std::string reproduce = std::string("reproduce: make_soak_script ") + kind + " " +
@@ -198,10 +144,10 @@ protected:
                 << kind << " run " << runs << " did not end cleanly (-1: hung and stopped); "
                 << reproduce << "\n"
                 << result.stderrText.substr(0, 4000);
-            EXPECT_FALSE(HasReport(result.stderrText))
+            EXPECT_FALSE(HasFaultReport(result.stderrText))
                 << kind << " run " << runs << " reported on stderr; " << reproduce << "\n"
                 << result.stderrText.substr(0, 4000);
-            if (result.status != 0 || HasReport(result.stderrText)) break;
+            if (result.status != 0 || HasFaultReport(result.stderrText)) break;
             // The layer clock runs timeScale times faster than the wall's; a run
             // counts no more than its script.
             const int64_t spent = static_cast<int64_t>(result.seconds * 1000.0 * timeScale);
@@ -223,7 +169,7 @@ protected:
     // Settings files: "[section]" and "key=value" lines, no section twice,
     // nothing longer than the programs' 255-character buffers.
     void CheckSettings(const fs::path& path) {
-        const std::string text = ReadAll(path);
+        const std::string text = ReadText(path);
         EXPECT_EQ(text.find('\0'), std::string::npos) << path;
         std::istringstream in(text);
         std::map<std::string, int> sections;
@@ -248,7 +194,7 @@ protected:
     // The hall of fame: a count of twenty, then twenty 256-byte names (each
     // ended inside its 256 bytes) with 4-byte scores, best first.
     void CheckHallOfFame(const fs::path& path) {
-        const std::string bytes = ReadAll(path);
+        const std::string bytes = ReadText(path);
         ASSERT_EQ(bytes.size(), 5204u) << path;
         auto le32 = [&](size_t at) {
             return static_cast<int32_t>(
@@ -277,10 +223,10 @@ protected:
         int changedHalls = 0;
         for (const fs::path& path : halls) {
             CheckHallOfFame(path);
-            changedHalls += ReadAll(path) != startingHall;
+            changedHalls += ReadText(path) != startingHall;
         }
         // A hand-over is written down, never followed: "verb|file|parameters|directory".
-        const std::string log = ReadAll(root / "shell.log");
+        const std::string log = ReadText(root / "shell.log");
         std::istringstream in(log);
         for (std::string line; std::getline(in, line);)
             EXPECT_GE(std::count(line.begin(), line.end(), '|'), 3) << line;
@@ -290,6 +236,8 @@ protected:
                     static_cast<size_t>(std::count(log.begin(), log.end(), '\n')));
     }
 
+    std::unique_ptr<testkit::StagedCopy> copy;
+    std::unique_ptr<testkit::TempFolder> scratch;
     fs::path root, dist;
     int64_t layerMilliseconds = 60000;
     int64_t timeScale = 20;
@@ -304,10 +252,9 @@ protected:
 class SoakHarness : public SoakRun {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ludora-soak-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        root = made;
+        scratch = std::make_unique<testkit::TempFolder>("ludora-soak");
+        ASSERT_TRUE(scratch->Made());
+        root = scratch->path;
         dist = root / "dist";
         fs::create_directories(dist / "Pearlwreck");
         graceSeconds = 2;
@@ -315,12 +262,12 @@ protected:
     void WriteProgram(soak::Program program, const std::string& body) {
         const fs::path path =
             program == soak::Program::Game ? dist / "Pearlwreck" / "Pearlwreck" : dist / "Ludora";
-        std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+        testkit::WriteText(path, "#!/bin/sh\n" + body + "\n");
         fs::permissions(path, fs::perms::owner_all);
     }
     RunResult RunWith(soak::Program program) {
         const fs::path script = root / "script.txt";
-        std::ofstream(script) << "wait 100\n";
+        testkit::WriteText(script, "wait 100\n");
         return RunOnce(program, script, 1, 100);
     }
 };
@@ -333,10 +280,10 @@ TEST_F(SoakHarness, ACrashAReportAHangAndTheSettingsAreSeen) {
                  "echo \"==1==ERROR: AddressSanitizer: heap-use-after-free\" >&2; exit 0");
     const RunResult reported = RunWith(soak::Program::Game);
     EXPECT_EQ(reported.status, 0);
-    EXPECT_TRUE(HasReport(reported.stderrText));
+    EXPECT_TRUE(HasFaultReport(reported.stderrText));
 
     WriteProgram(soak::Program::Game, "echo \"x.cpp:3:5: runtime error: signed overflow\" >&2");
-    EXPECT_TRUE(HasReport(RunWith(soak::Program::Game).stderrText));
+    EXPECT_TRUE(HasFaultReport(RunWith(soak::Program::Game).stderrText));
 
     WriteProgram(soak::Program::Launcher, "exec sleep 30");
     const RunResult hung = RunWith(soak::Program::Launcher);
@@ -349,8 +296,8 @@ TEST_F(SoakHarness, ACrashAReportAHangAndTheSettingsAreSeen) {
     setenv("LUDORA_SHELL_RUN", "1", 1);
     EXPECT_EQ(RunWith(soak::Program::Game).status, 0);
     unsetenv("LUDORA_SHELL_RUN");
-    EXPECT_EQ(ReadAll(dist / "where.txt"), (dist / "Pearlwreck").string() + "\n");
-    const std::string settings = ReadAll(dist / "env.txt");
+    EXPECT_EQ(ReadText(dist / "where.txt"), (dist / "Pearlwreck").string() + "\n");
+    const std::string settings = ReadText(dist / "env.txt");
     EXPECT_NE(settings.find("LUDORA_VIDEO=headless\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("LUDORA_AUDIO=none\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("LUDORA_SHELL_LOG="), std::string::npos) << settings;

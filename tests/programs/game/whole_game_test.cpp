@@ -12,13 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "program_run.h"
-#include "reference_deal.h"
-#include "../support/audio_measure.h"
+#include "tests/game/reference_deal.h"
+#include "tests/support/audio_measure.h"
+#include "tests/support/files.h"
+#include "tests/support/picture.h"
+#include "tests/support/staged_copy.h"
+#include "tests/support/wav.h"
 
-using program_run::Picture;
-using program_run::ReadBmp;
-using program_run::StagedCopy;
+using testkit::Picture;
+using testkit::ReadBmp;
+using testkit::StagedCopy;
 
 namespace {
 
@@ -26,6 +29,24 @@ constexpr uint32_t Seed = 20261207;
 
 std::string Dist() {
     return LUDORA_DIST_DIR;
+}
+
+// A file of the copy's launcher folder, and of its game folder.
+std::string Root(const StagedCopy& copy, const std::string& name) {
+    return (copy.dist / name).string();
+}
+std::string Game(const StagedCopy& copy, const std::string& name = "") {
+    return (copy.Game() / name).string();
+}
+
+// Runs the game in its folder with exactly these settings; answers its exit
+// status, or -1 when it had to be stopped.
+int Play(const StagedCopy& copy, const std::vector<std::string>& settings,
+         const std::string& commandLine = "") {
+    testkit::Launch launch{copy.Game() / "Pearlwreck", copy.Game(), {}, settings, {}};
+    if (!commandLine.empty()) launch.arguments.push_back(commandLine);
+    const testkit::Outcome outcome = testkit::Run(launch, 180);
+    return outcome.finished ? outcome.status : -1;
 }
 
 bool StagedGameExists() {
@@ -86,7 +107,7 @@ std::vector<Window> Windows(const std::vector<int16_t>& samples, int rate, size_
 
 // Whether the capture holds a stretch whose pitch follows the sample's for
 // its first half second, window by window.
-bool Heard(const program_run::Sound& capture, const program_run::Sound& sample) {
+bool Heard(const testkit::Sound& capture, const testkit::Sound& sample) {
     const std::vector<Window> wanted = Windows(sample.samples, sample.rate, 0, 10);
     if (wanted.size() < 10 || capture.rate <= 0) return false;
     const size_t step = static_cast<size_t>(capture.rate / 200); // 5 ms
@@ -113,8 +134,8 @@ int DigitDifferences(const Picture& screen, const Picture& font, int penX, int y
     int different = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const int digit = text[i] - '0';
-        different += program_run::DifferentPixels(screen, penX + static_cast<int>(i) * step, y,
-                                                  font, digit * step, 0, step, font.height);
+        different += testkit::DifferentPixels(screen, penX + static_cast<int>(i) * step, y, font,
+                                              digit * step, 0, step, font.height);
     }
     return different;
 }
@@ -124,16 +145,15 @@ int DigitDifferences(const Picture& screen, const Picture& font, int penX, int y
 // One round without a miss, then a round of misses until the searches run out.
 TEST(WholeGame, RoundWithoutAMissThenLost) {
     if (!StagedGameExists()) GTEST_SKIP() << "no staged game in " << Dist();
-    StagedCopy copy(Dist());
-    ASSERT_FALSE(copy.root.empty());
-    copy.WriteText(copy.Root("options.ini"), "[setup]\nmusic=N\nSFX=Y\nplayerid=0\n"
-                                             "[Player1]\nname=Anna\naddress=Harbour Road\n"
-                                             "email=anna@example.org\nsend=N\n");
-    std::filesystem::remove(copy.Game("hiscore.dat"));
+    StagedCopy copy;
+    ASSERT_TRUE(copy.Ready());
+    testkit::WriteText(Root(copy, "options.ini"), "[setup]\nmusic=N\nSFX=Y\nplayerid=0\n"
+                                                  "[Player1]\nname=Anna\naddress=Harbour Road\n"
+                                                  "email=anna@example.org\nsend=N\n");
+    std::filesystem::remove(Game(copy, "hiscore.dat"));
 
     // The boards: start-up deals map 0 once, the new game deals it again, then map 1.
-    const std::vector<unsigned char> islands =
-        program_run::ReadFile(Dist() + "/Pearlwreck/islands.dat");
+    const std::vector<uint8_t> islands = testkit::ReadBytes(Dist() + "/Pearlwreck/islands.dat");
     ASSERT_EQ(islands.size(), 281200u);
     reference::Rand rand(Seed);
     reference::Chart atStart = reference::ChartOfMap(islands, 0);
@@ -147,7 +167,7 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
     for (int i = 0; i < reference::Cells; ++i)
         if (round1.treasure[i]) pieces[round1.treasure[i]].push_back(i);
 
-    const std::string shots = copy.Root("");
+    const std::string shots = Root(copy, "");
     std::ostringstream script;
     script << "wait 500\nclick 400 300 left 250\nwait 1500\n"; // the splash ends on a click
     script << "shot " << shots << "idle.bmp\n";
@@ -176,58 +196,56 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
     script << "wait 4500\nclick 400 300 left 250\nwait 2500\n";
     script << "shot " << shots << "panel.bmp\n";
     script << "click 754 552 left 250\nwait 7000\n"; // "exit", then the credits
-    copy.WriteText(copy.Root("script.txt"), script.str());
+    testkit::WriteText(Root(copy, "script.txt"), script.str());
 
     // The headless driver mixes without a sound device and writes what it plays.
     const int status =
-        copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO_OUT=" + copy.Root("sound.wav"),
-                  "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
-                  "LUDORA_SCRIPT=" + copy.Root("script.txt"),
-                  "LUDORA_MESSAGE_LOG=" + copy.Root("messages.log")});
+        Play(copy, {"LUDORA_VIDEO=headless", "LUDORA_AUDIO_OUT=" + Root(copy, "sound.wav"),
+                    "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
+                    "LUDORA_SCRIPT=" + Root(copy, "script.txt"),
+                    "LUDORA_MESSAGE_LOG=" + Root(copy, "messages.log")});
     EXPECT_EQ(status, 0);
 
     // Round 1: 125, 150, 175, 200 and twenty-one finds of 200; doubled at the round change.
     const int32_t finalScore = 2 * (125 + 150 + 175 + 200 + 21 * 200);
-    const std::vector<unsigned char> hallOfFame = program_run::ReadFile(copy.Game("hiscore.dat"));
+    const std::vector<uint8_t> hallOfFame = testkit::ReadBytes(Game(copy, "hiscore.dat"));
     ASSERT_EQ(hallOfFame.size(), 5204u);
-    EXPECT_EQ(program_run::Little(hallOfFame, 0, 4), 20u);
+    EXPECT_EQ(testkit::Little(hallOfFame, 0, 4), 20u);
     const std::string composed = "Anna:Harbour Road:anna@example.org:N";
-    std::vector<unsigned char> expected(5204, 0);
+    std::vector<uint8_t> expected(5204, 0);
     expected[0] = 20;
     std::copy(composed.begin(), composed.end(), expected.begin() + 4);
     for (int i = 0; i < 4; ++i)
-        expected[4 + 256 + i] = static_cast<unsigned char>(finalScore >> (8 * i));
+        expected[4 + 256 + i] = static_cast<uint8_t>(finalScore >> (8 * i));
     EXPECT_EQ(hallOfFame, expected);
 
-    const program_run::Sound capture = program_run::ReadWav(copy.Root("sound.wav"));
+    const testkit::Sound capture = testkit::ReadWav(Root(copy, "sound.wav"));
     ASSERT_GT(capture.samples.size(), 0u);
-    EXPECT_TRUE(Heard(capture, program_run::ReadWav(copy.Game("sounds/02.wav"))))
-        << "\"1treasure\"";
-    EXPECT_TRUE(Heard(capture, program_run::ReadWav(copy.Game("sounds/13.wav")))) << "\"gameover\"";
+    EXPECT_TRUE(Heard(capture, testkit::ReadWav(Game(copy, "sounds/02.wav")))) << "\"1treasure\"";
+    EXPECT_TRUE(Heard(capture, testkit::ReadWav(Game(copy, "sounds/13.wav")))) << "\"gameover\"";
     // Nor is the measure fooled: "win" belongs to a won game only.
-    EXPECT_FALSE(Heard(capture, program_run::ReadWav(copy.Game("sounds/12.wav")))) << "\"win\"";
+    EXPECT_FALSE(Heard(capture, testkit::ReadWav(Game(copy, "sounds/12.wav")))) << "\"win\"";
     // The effects come from both speakers alike (music is off here).
-    const double left = audio_measure::rms(program_run::ReadWav(copy.Root("sound.wav"), 0).samples);
-    const double right =
-        audio_measure::rms(program_run::ReadWav(copy.Root("sound.wav"), 1).samples);
+    const double left = audio_measure::rms(testkit::ReadWav(Root(copy, "sound.wav"), 0).samples);
+    const double right = audio_measure::rms(testkit::ReadWav(Root(copy, "sound.wav"), 1).samples);
     EXPECT_GT(left, 0.8 * right) << "left " << left << ", right " << right;
     EXPECT_GT(right, 0.8 * left) << "left " << left << ", right " << right;
 
-    const Picture background = ReadBmp(copy.Game("background.bmp"));
-    const Picture tiles = ReadBmp(copy.Game("tileset.bmp"));
-    const Picture font = ReadBmp(copy.Game("NumberFont.bmp"));
-    const Picture roundPicture = ReadBmp(copy.Game("round1.bmp"));
+    const Picture background = ReadBmp(Game(copy, "background.bmp"));
+    const Picture tiles = ReadBmp(Game(copy, "tileset.bmp"));
+    const Picture font = ReadBmp(Game(copy, "NumberFont.bmp"));
+    const Picture roundPicture = ReadBmp(Game(copy, "round1.bmp"));
     ASSERT_TRUE(background.Loaded() && tiles.Loaded() && font.Loaded() && roundPicture.Loaded());
 
     // Before a game the chart shows the bare sea where map 0 has islands.
-    const Picture idle = ReadBmp(copy.Root("idle.bmp"));
+    const Picture idle = ReadBmp(Root(copy, "idle.bmp"));
     ASSERT_TRUE(idle.Loaded());
     int islandsChecked = 0;
     for (int i = 0; i < reference::Cells && islandsChecked < 20; ++i)
         if (round1.tile[i] != -1 && !round1.hidden[i]) {
-            EXPECT_EQ(program_run::DifferentPixels(idle, reference::CellX(i), reference::CellY(i),
-                                                   background, reference::CellX(i),
-                                                   reference::CellY(i), 14, 12),
+            EXPECT_EQ(testkit::DifferentPixels(idle, reference::CellX(i), reference::CellY(i),
+                                               background, reference::CellX(i), reference::CellY(i),
+                                               14, 12),
                       0)
                 << "island cell " << i;
             ++islandsChecked;
@@ -240,34 +258,34 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
     EXPECT_EQ(DigitDifferences(idle, font, 706, 370, "1"), 0) << "round";
 
     // The round picture at (135, 153).
-    const Picture round = ReadBmp(copy.Root("round.bmp"));
+    const Picture round = ReadBmp(Root(copy, "round.bmp"));
     ASSERT_TRUE(round.Loaded());
     int compared = 0;
-    EXPECT_EQ(program_run::DifferentPixels(round, 135, 153, roundPicture, 0, 0,
-                                           std::min(roundPicture.width, round.width - 135),
-                                           std::min(roundPicture.height, round.height - 153),
-                                           &compared),
+    EXPECT_EQ(testkit::DifferentPixels(round, 135, 153, roundPicture, 0, 0,
+                                       std::min(roundPicture.width, round.width - 135),
+                                       std::min(roundPicture.height, round.height - 153),
+                                       &compared),
               0);
     EXPECT_GT(compared, 1000);
 
     // After the first search the piece shows as treasure 1's find (frame 6 of the strip).
-    const Picture search = ReadBmp(copy.Root("search.bmp"));
+    const Picture search = ReadBmp(Root(copy, "search.bmp"));
     ASSERT_TRUE(search.Loaded());
     const int frameWidth = tiles.width / 11;
     const int found = pieces[1][0];
-    EXPECT_EQ(program_run::DifferentPixels(search, reference::CellX(found), reference::CellY(found),
-                                           tiles, 6 * frameWidth, 0, frameWidth, 12, &compared),
+    EXPECT_EQ(testkit::DifferentPixels(search, reference::CellX(found), reference::CellY(found),
+                                       tiles, 6 * frameWidth, 0, frameWidth, 12, &compared),
               0);
     EXPECT_GT(compared, 20);
     // Its neighbour along the run is still hidden: the bare chart.
     const int hidden = pieces[1][1];
-    EXPECT_EQ(program_run::DifferentPixels(
+    EXPECT_EQ(testkit::DifferentPixels(
                   search, reference::CellX(hidden), reference::CellY(hidden) + 5, background,
                   reference::CellX(hidden), reference::CellY(hidden) + 5, 14, 7),
               0);
 
     // The status panel after the game: best and score, round 2, no searches left.
-    const Picture panel = ReadBmp(copy.Root("panel.bmp"));
+    const Picture panel = ReadBmp(Root(copy, "panel.bmp"));
     ASSERT_TRUE(panel.Loaded());
     const int step = font.width / 10;
     const std::string scoreText = std::to_string(finalScore);
@@ -277,18 +295,18 @@ TEST(WholeGame, RoundWithoutAMissThenLost) {
     EXPECT_EQ(DigitDifferences(panel, font, 712 - (3 * step) / 2, 165, "000"), 0) << "searches";
     EXPECT_EQ(DigitDifferences(panel, font, 706, 370, "2"), 0) << "round";
 
-    EXPECT_TRUE(program_run::ReadFile(copy.Root("messages.log")).empty());
+    EXPECT_TRUE(testkit::ReadBytes(Root(copy, "messages.log")).empty());
 }
 
 // Without its maps, sounds, hall of fame and shared options the game still plays.
 TEST(WholeGame, PlaysWithNothingButItsPictures) {
     if (!StagedGameExists()) GTEST_SKIP() << "no staged game in " << Dist();
-    StagedCopy copy(Dist());
-    ASSERT_FALSE(copy.root.empty());
-    std::filesystem::remove(copy.Game("islands.dat"));
-    std::filesystem::remove_all(copy.Game("sounds"));
-    std::filesystem::remove(copy.Game("hiscore.dat"));
-    std::filesystem::remove(copy.Root("options.ini"));
+    StagedCopy copy;
+    ASSERT_TRUE(copy.Ready());
+    std::filesystem::remove(Game(copy, "islands.dat"));
+    std::filesystem::remove_all(Game(copy, "sounds"));
+    std::filesystem::remove(Game(copy, "hiscore.dat"));
+    std::filesystem::remove(Root(copy, "options.ini"));
 
     // Open sea everywhere: map 0 dealt at start-up and again for the game.
     reference::Rand rand(Seed);
@@ -304,25 +322,25 @@ TEST(WholeGame, PlaysWithNothingButItsPictures) {
     std::ostringstream script;
     script << "wait 500\nclick 400 300 left 250\nwait 1500\nclick 754 506 left 250\nwait 1500\n";
     script << "click 400 300 left 250\nwait 800\n" << ClickCell(piece) << "wait 1500\n";
-    script << "shot " << copy.Root("found.bmp") << "\n";
+    script << "shot " << Root(copy, "found.bmp") << "\n";
     script << "click 754 552 left 250\nwait 7000\n";
-    copy.WriteText(copy.Root("script.txt"), script.str());
-    const int status = copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
-                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
-                                 "LUDORA_SCRIPT=" + copy.Root("script.txt"),
-                                 "LUDORA_MESSAGE_LOG=" + copy.Root("messages.log")});
+    testkit::WriteText(Root(copy, "script.txt"), script.str());
+    const int status = Play(copy, {"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
+                                   "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
+                                   "LUDORA_SCRIPT=" + Root(copy, "script.txt"),
+                                   "LUDORA_MESSAGE_LOG=" + Root(copy, "messages.log")});
     EXPECT_EQ(status, 0);
-    const Picture found = ReadBmp(copy.Root("found.bmp"));
-    const Picture tiles = ReadBmp(copy.Game("tileset.bmp"));
-    const Picture font = ReadBmp(copy.Game("NumberFont.bmp"));
+    const Picture found = ReadBmp(Root(copy, "found.bmp"));
+    const Picture tiles = ReadBmp(Game(copy, "tileset.bmp"));
+    const Picture font = ReadBmp(Game(copy, "NumberFont.bmp"));
     ASSERT_TRUE(found.Loaded() && tiles.Loaded() && font.Loaded());
     const int frameWidth = tiles.width / 11;
-    EXPECT_EQ(program_run::DifferentPixels(found, reference::CellX(piece), reference::CellY(piece),
-                                           tiles, 6 * frameWidth, 0, frameWidth, 12),
+    EXPECT_EQ(testkit::DifferentPixels(found, reference::CellX(piece), reference::CellY(piece),
+                                       tiles, 6 * frameWidth, 0, frameWidth, 12),
               0);
     EXPECT_EQ(DigitDifferences(found, font, 755 - 2 * (font.width / 10), 77, "125"), 0) << "score";
-    EXPECT_FALSE(std::filesystem::exists(copy.Game("hiscore.dat")));
-    EXPECT_TRUE(program_run::ReadFile(copy.Root("messages.log")).empty());
+    EXPECT_FALSE(std::filesystem::exists(Game(copy, "hiscore.dat")));
+    EXPECT_TRUE(testkit::ReadBytes(Root(copy, "messages.log")).empty());
 }
 
 // "menu" starts the launcher with the game's name and ends the game; a game
@@ -330,28 +348,29 @@ TEST(WholeGame, PlaysWithNothingButItsPictures) {
 TEST(WholeGame, MenuHandsOverToTheLauncherWhenThereIsOne) {
     if (!StagedGameExists()) GTEST_SKIP() << "no staged game in " << Dist();
     for (bool fromLauncher : {true, false}) {
-        StagedCopy copy(Dist());
-        ASSERT_FALSE(copy.root.empty());
+        StagedCopy copy;
+        ASSERT_TRUE(copy.Ready());
         std::ostringstream script;
         script
             << "wait 500\nclick 400 300 left 250\nwait 1500\nclick 684 552 left 250\nwait 7000\n";
-        script << "shot " << copy.Root("after.bmp") << "\nclick 754 552 left 250\nwait 7000\n";
-        copy.WriteText(copy.Root("script.txt"), script.str());
-        const int status =
-            copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none", "LUDORA_TIME_SCALE=5",
-                      "LUDORA_SCRIPT=" + copy.Root("script.txt"),
-                      "LUDORA_SHELL_LOG=" + copy.Root("shell.log")},
-                     fromLauncher ? copy.root : "");
+        script << "shot " << Root(copy, "after.bmp") << "\nclick 754 552 left 250\nwait 7000\n";
+        testkit::WriteText(Root(copy, "script.txt"), script.str());
+        const int status = Play(copy,
+                                {"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
+                                 "LUDORA_TIME_SCALE=5", "LUDORA_SCRIPT=" + Root(copy, "script.txt"),
+                                 "LUDORA_SHELL_LOG=" + Root(copy, "shell.log")},
+                                fromLauncher ? copy.dist.string() : "");
         EXPECT_EQ(status, 0) << fromLauncher;
-        const std::vector<unsigned char> log = program_run::ReadFile(copy.Root("shell.log"));
+        const std::vector<uint8_t> log = testkit::ReadBytes(Root(copy, "shell.log"));
         const std::string started(log.begin(), log.end());
         if (fromLauncher) {
-            EXPECT_EQ(started, "open|" + copy.root + "\\Ludora.exe|Pearlwreck|" + copy.root + "\n");
+            EXPECT_EQ(started, "open|" + copy.dist.string() + "\\Ludora.exe|Pearlwreck|" +
+                                   copy.dist.string() + "\n");
             // It ended at once: the script's later shot was never taken.
-            EXPECT_FALSE(std::filesystem::exists(copy.Root("after.bmp")));
+            EXPECT_FALSE(std::filesystem::exists(Root(copy, "after.bmp")));
         } else {
             EXPECT_EQ(started, "");
-            EXPECT_TRUE(std::filesystem::exists(copy.Root("after.bmp")));
+            EXPECT_TRUE(std::filesystem::exists(Root(copy, "after.bmp")));
         }
     }
 }
@@ -360,12 +379,11 @@ TEST(WholeGame, MenuHandsOverToTheLauncherWhenThereIsOne) {
 // score is not entered either: no hall of fame is written at all.
 TEST(WholeGame, AbandonedGameEntersNothing) {
     if (!StagedGameExists()) GTEST_SKIP() << "no staged game in " << Dist();
-    StagedCopy copy(Dist());
-    ASSERT_FALSE(copy.root.empty());
-    copy.WriteText(copy.Root("options.ini"), "[setup]\nmusic=N\n");
-    std::filesystem::remove(copy.Game("hiscore.dat"));
-    const std::vector<unsigned char> islands =
-        program_run::ReadFile(Dist() + "/Pearlwreck/islands.dat");
+    StagedCopy copy;
+    ASSERT_TRUE(copy.Ready());
+    testkit::WriteText(Root(copy, "options.ini"), "[setup]\nmusic=N\n");
+    std::filesystem::remove(Game(copy, "hiscore.dat"));
+    const std::vector<uint8_t> islands = testkit::ReadBytes(Dist() + "/Pearlwreck/islands.dat");
     reference::Rand rand(Seed);
     reference::Chart chart = reference::ChartOfMap(islands, 0);
     reference::Place(chart, rand); // start-up
@@ -389,23 +407,23 @@ TEST(WholeGame, AbandonedGameEntersNothing) {
     script << "click 754 506 left 250\nwait 1500\nclick 400 300 left 250\nwait 800\n";
     for (int cell : misses)
         script << ClickCell(cell) << "wait " << (distance[cell] + 1) * 50 + 300 << "\n";
-    script << "wait 2500\nshot " << copy.Root("over.bmp")
+    script << "wait 2500\nshot " << Root(copy, "over.bmp")
            << "\nclick 400 300 left 250\nwait 2500\n";
     script << "click 754 552 left 250\nwait 7000\n";
-    copy.WriteText(copy.Root("script.txt"), script.str());
-    const int status = copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
-                                 "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
-                                 "LUDORA_SCRIPT=" + copy.Root("script.txt")});
+    testkit::WriteText(Root(copy, "script.txt"), script.str());
+    const int status = Play(copy, {"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
+                                   "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
+                                   "LUDORA_SCRIPT=" + Root(copy, "script.txt")});
     EXPECT_EQ(status, 0);
-    EXPECT_FALSE(std::filesystem::exists(copy.Game("hiscore.dat")));
+    EXPECT_FALSE(std::filesystem::exists(Game(copy, "hiscore.dat")));
     // The game-over picture was up: the searches ran out in the second game.
-    const Picture over = ReadBmp(copy.Root("over.bmp"));
-    const Picture gameOver = ReadBmp(copy.Game("gameover.bmp"));
+    const Picture over = ReadBmp(Root(copy, "over.bmp"));
+    const Picture gameOver = ReadBmp(Game(copy, "gameover.bmp"));
     ASSERT_TRUE(over.Loaded() && gameOver.Loaded());
     int compared = 0;
-    EXPECT_EQ(program_run::DifferentPixels(over, 135, 153, gameOver, 0, 0,
-                                           std::min(gameOver.width, over.width - 135),
-                                           std::min(gameOver.height, over.height - 153), &compared),
+    EXPECT_EQ(testkit::DifferentPixels(over, 135, 153, gameOver, 0, 0,
+                                       std::min(gameOver.width, over.width - 135),
+                                       std::min(gameOver.height, over.height - 153), &compared),
               0);
     EXPECT_GT(compared, 1000);
 }

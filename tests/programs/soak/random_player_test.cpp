@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "random_player.h"
+#include "tests/support/random_player.h"
 
 namespace {
 

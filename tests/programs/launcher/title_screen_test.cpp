@@ -15,8 +15,8 @@ protected:
     uint32_t Ink(const char* font) const {
         const Picture picture = ReadBmp(dist_ / font);
         std::map<uint32_t, int> counts;
-        for (uint32_t pixel : picture.pixels)
-            if (pixel != 0x0000FF) ++counts[pixel];
+        for (Rgb pixel : picture.pixels)
+            if (pixel != Blue) ++counts[pixel.Packed()];
         uint32_t best = 0;
         int most = -1;
         for (const auto& [colour, count] : counts)
@@ -25,7 +25,7 @@ protected:
     }
     int InkInField(const Picture& shot, int slot, const char* font) const {
         const Point centre = PlayerField(slot);
-        return CountColour(shot, centre.x - 60, centre.y - 15, 150, 30, Ink(font));
+        return CountColour(shot, centre.x - 60, centre.y - 15, 150, 30, Rgb::FromPacked(Ink(font)));
     }
 };
 

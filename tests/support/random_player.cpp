@@ -1,6 +1,9 @@
-#include "random_player.h"
+#include "tests/support/random_player.h"
 
 #include <sstream>
+#include <string_view>
+
+#include "tests/support/launcher_places.h"
 
 namespace soak {
 
@@ -47,7 +50,29 @@ int CellY(int cell) {
 constexpr int HallX = 53, HallY = 18;
 constexpr int InfoX = 1, InfoY = 57;
 
-const std::vector<Target> LauncherTargets = {
+// A game's title page, from the launcher's own table: its buttons (Play and
+// Exit end the program; the hall of fame and the players screen are aimed at
+// twice as often) and the eight player fields.
+std::vector<Target> TitleTargets() {
+    std::vector<Target> targets;
+    for (const ButtonPlace& place : title_page::TitleButtons) {
+        const std::string_view name = place.name;
+        const testkit::Point size = testkit::TitleButtonSize(name);
+        targets.push_back({place.name, place.x, place.y, size.x, size.y,
+                           name == "Play" || name == "Exit", false,
+                           name == "HighScores" || name == "Players" ? 2 : 1});
+    }
+    static const char* const fieldNames[RosterPlayers] = {"player 1", "player 2", "player 3",
+                                                          "player 4", "player 5", "player 6",
+                                                          "player 7", "player 8"};
+    for (int i = 0; i < RosterPlayers; ++i)
+        targets.push_back({fieldNames[i], title_page::PlayerFields[i].x,
+                           title_page::PlayerFields[i].y, title_page::FieldWidth,
+                           title_page::FieldHeight, false, true, 1});
+    return targets;
+}
+
+const std::vector<Target> PagesTargets = {
     // The game pages.
     {"left", 638, 19, 54, 46, false, false, 1},
     {"right", 739, 19, 54, 46, false, false, 1},
@@ -60,24 +85,9 @@ const std::vector<Target> LauncherTargets = {
     {"slot8", 271, 355, 250, 100, false, false, 1},
     {"slot12", 528, 461, 250, 100, false, false, 1},
     {"info back", InfoX + 689, InfoY + 370, 84, 32, false, false, 6},
-    // A game's title screen.
-    {"HowToPlay", 52, 296, 140, 56, false, false, 1},
-    {"Play", 636, 296, 140, 56, true, false, 1},
-    {"HighScores", 52, 365, 140, 56, false, false, 2},
-    {"Menu", 636, 365, 140, 56, false, false, 1},
-    {"Credits", 52, 435, 140, 56, false, false, 1},
-    {"Exit", 636, 435, 140, 56, true, false, 1},
-    {"Players", 280, 318, 240, 48, false, false, 2},
-    {"SFX", 52, 505, 48, 48, false, false, 1},
-    {"Music", 106, 505, 48, 48, false, false, 1},
-    {"player 1", 239, 378, 150, 30, false, true, 1},
-    {"player 2", 408, 378, 150, 30, false, true, 1},
-    {"player 3", 238, 420, 150, 30, false, true, 1},
-    {"player 4", 408, 420, 150, 30, false, true, 1},
-    {"player 5", 238, 464, 150, 30, false, true, 1},
-    {"player 6", 408, 464, 150, 30, false, true, 1},
-    {"player 7", 238, 510, 150, 30, false, true, 1},
-    {"player 8", 408, 510, 150, 30, false, true, 1},
+};
+
+const std::vector<Target> PopUpTargets = {
     // The hall of fame.
     {"upload", HallX + 552, HallY + 88, 132, 50, false, false, 1},
     {"clear", HallX + 552, HallY + 149, 132, 50, false, false, 1},
@@ -91,6 +101,13 @@ const std::vector<Target> LauncherTargets = {
     {"address", 60, 366, 560, 8, false, true, 1},
     {"email", 60, 434, 560, 8, false, true, 1},
 };
+
+const std::vector<Target> LauncherTargets = [] {
+    std::vector<Target> targets = PagesTargets;
+    for (const std::vector<Target>& more : {TitleTargets(), PopUpTargets})
+        targets.insert(targets.end(), more.begin(), more.end());
+    return targets;
+}();
 
 const std::vector<Target> GameTargets = {
     {"help", 649, 485, 102, 42, false, false, 1},
