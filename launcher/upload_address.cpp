@@ -1,18 +1,10 @@
 #include "launcher/upload_address.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
-namespace {
+#include "shell/core/copy_text.h"
 
-// Formats into a fixed buffer, cut to fit (never past it).
-[[gnu::format(printf, 3, 4)]] void FormatCut(char* buffer, size_t size, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(buffer, size, format, arguments);
-    va_end(arguments);
-}
+namespace {
 
 constexpr size_t QuerySize = 256;
 
@@ -54,9 +46,9 @@ void BuildUploadAddress(const char* site, const char* gameName, const char* name
     char query[QuerySize];
     const int32_t masked = static_cast<int32_t>(static_cast<uint32_t>(topScore) ^
                                                 static_cast<uint32_t>(UploadScoreMask));
-    FormatCut(query, sizeof query, "game=%s&name=%s&score=%d", gameName ? gameName : "",
-              nameField ? nameField : "", masked);
+    FormatText(query, sizeof query, "game=%s&name=%s&score=%d", gameName ? gameName : "",
+               nameField ? nameField : "", masked);
     char escaped[QuerySize];
     EscapeQuery(query, escaped);
-    FormatCut(out, outSize, "%s/cgi-bin/hiscore.cgi?%s", site ? site : "", escaped);
+    FormatText(out, outSize, "%s/cgi-bin/hiscore.cgi?%s", site ? site : "", escaped);
 }

@@ -13,7 +13,7 @@
 
 #include <windows.h>
 
-#include "ui/player_roster.h"
+#include "ui/roster/player_roster.h"
 
 namespace {
 
