@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "game/excluded_cells.h"
-#include "ui/sprite.h"
+#include "ui/pictures/sprite.h"
 
 namespace {
 

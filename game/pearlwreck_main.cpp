@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "game/treasure_screen.h"
+#include "shell/core/shell_state.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/start_up.h"
 
 namespace {

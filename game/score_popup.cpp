@@ -1,6 +1,6 @@
 #include "game/score_popup.h"
 
-#include "shell/shell_state.h"
+#include "shell/core/shell_state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "ui/sprite.h"
+#include "ui/pictures/sprite.h"
 
 class ScorePopup : public Sprite {
 public:

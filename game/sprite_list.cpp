@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "shell/tick_clock.h"
+#include "shell/core/tick_clock.h"
 
 SpriteList g_SpriteList;
 

@@ -7,8 +7,8 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "ui/pointer_list.h"
-#include "ui/sprite.h"
+#include "ui/pictures/pointer_list.h"
+#include "ui/pictures/sprite.h"
 
 class SpriteList {
 public:

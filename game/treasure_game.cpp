@@ -7,18 +7,19 @@
 
 #include "game/sprite_list.h"
 #include "game/treasure_screen.h"
-#include "shell/hand_over.h"
+#include "shell/core/hand_over.h"
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/sound_bank.h"
-#include "shell/tick_clock.h"
-#include "ui/button.h"
-#include "ui/button_list.h"
-#include "ui/menu_screen.h"
-#include "ui/player_roster.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
-#include "ui/sprite.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/back_buffer.h"
+#include "ui/pictures/redraw_list.h"
+#include "ui/pictures/sprite.h"
+#include "ui/roster/player_roster.h"
 #include "zq.h"
 
 namespace {
@@ -38,12 +39,6 @@ constexpr int32_t ScoreCellHeight = 12;
 constexpr int32_t SpaceBar = 32;
 constexpr int32_t LeftButton = 1;
 constexpr int32_t RightButton = 2;
-
-IDirectDrawSurface* BackBuffer() {
-    IDirectDrawSurface* back = nullptr;
-    ZQGetDDInfo(nullptr, &back);
-    return back;
-}
 
 } // namespace
 

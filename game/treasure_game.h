@@ -11,8 +11,8 @@
 #include "game/game_board.h"
 #include "game/game_object.h"
 #include "game/score_popup.h"
-#include "launcher/score_table.h"
-#include "ui/pointer_list.h"
+#include "scores/score_table.h"
+#include "ui/pictures/pointer_list.h"
 
 class TreasureScreen;
 

@@ -8,10 +8,10 @@
 #include "game/sprite_list.h"
 #include "shell/scene_manager.h"
 #include "shell/sound_bank.h"
-#include "ui/button.h"
-#include "ui/button_place.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_place.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "game/treasure_game.h"
-#include "ui/image_record.h"
-#include "ui/number_sprite.h"
-#include "ui/scene.h"
-#include "ui/sprite.h"
+#include "ui/pictures/image_record.h"
+#include "ui/pictures/scene.h"
+#include "ui/pictures/sprite.h"
+#include "ui/text/number_sprite.h"
 
 constexpr int32_t TurnBonusPictures = 5;
 

@@ -1,30 +1,21 @@
 #include "launcher/game_entry.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include <windows.h>
 
-#include "shell/copy_text.h"
+#include "shell/core/copy_text.h"
 
 namespace {
-
-// Formats into a fixed buffer, cut to fit (never past it).
-[[gnu::format(printf, 3, 4)]] void FormatCut(char* buffer, size_t size, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(buffer, size, format, arguments);
-    va_end(arguments);
-}
 
 // Paths while searching may be longer than the 256 characters an entry keeps.
 constexpr size_t SearchPathSize = 1024;
 
 GameEntry* MakeEntry(const char* directory, const char* folderName) {
     char picture[SearchPathSize];
-    FormatCut(picture, sizeof picture, "%s\\%s\\LudoraButton.bmp", directory, folderName);
+    FormatText(picture, sizeof picture, "%s\\%s\\LudoraButton.bmp", directory, folderName);
     FILE* probe = std::fopen(picture, "rb");
     if (!probe) {
         return nullptr; // a folder without the picture is not a game
@@ -37,10 +28,10 @@ GameEntry* MakeEntry(const char* directory, const char* folderName) {
     }
     // Names too long for the entry's fields are cut, never overrun.
     char folder[SearchPathSize];
-    FormatCut(folder, sizeof folder, "%s\\%s", directory, folderName);
+    FormatText(folder, sizeof folder, "%s\\%s", directory, folderName);
     CopyText(entry->folder, sizeof entry->folder, folder);
     char program[SearchPathSize + 8];
-    FormatCut(program, sizeof program, "%s.exe", folderName);
+    FormatText(program, sizeof program, "%s.exe", folderName);
     CopyText(entry->program, sizeof entry->program, program);
     CopyText(entry->name, sizeof entry->name, folderName);
     entry->button = new (std::nothrow) Sprite();
@@ -59,7 +50,7 @@ int32_t DiscoverGames(PointerList<GameEntry>& games) {
         return 0;
     }
     char pattern[SearchPathSize + 4];
-    FormatCut(pattern, sizeof pattern, "%s\\*", directory);
+    FormatText(pattern, sizeof pattern, "%s\\*", directory);
 
     int32_t found = 0;
     WIN32_FIND_DATAA data;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "ui/pointer_list.h"
-#include "ui/sprite.h"
+#include "ui/pictures/pointer_list.h"
+#include "ui/pictures/sprite.h"
 
 struct GameEntry {
     char folder[256]; // full path: the launcher's folder, "\\", the folder name

@@ -5,15 +5,15 @@
 
 #include "launcher/site_address.h"
 #include "launcher/title_scene.h"
-#include "shell/hand_over.h"
+#include "shell/core/hand_over.h"
+#include "shell/core/shell_state.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
-#include "ui/button_list.h"
-#include "ui/button_place.h"
-#include "ui/menu_screen.h"
-#include "ui/number_sprite.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/button_place.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/redraw_list.h"
+#include "ui/text/number_sprite.h"
 #include "zq.h"
 
 namespace {

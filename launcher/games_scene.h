@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "launcher/game_entry.h"
-#include "ui/button.h"
-#include "ui/pointer_list.h"
-#include "ui/scene.h"
-#include "ui/sprite.h"
+#include "ui/buttons/button.h"
+#include "ui/pictures/pointer_list.h"
+#include "ui/pictures/scene.h"
+#include "ui/pictures/sprite.h"
 
 class TitleScene;
 

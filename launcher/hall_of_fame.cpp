@@ -5,12 +5,12 @@
 
 #include "launcher/site_address.h"
 #include "launcher/upload_address.h"
-#include "shell/copy_text.h"
-#include "shell/hand_over.h"
-#include "ui/button.h"
-#include "ui/button_place.h"
-#include "ui/button_list.h"
-#include "ui/redraw_list.h"
+#include "shell/core/copy_text.h"
+#include "shell/core/hand_over.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_place.h"
+#include "ui/buttons/button_list.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "launcher/score_table.h"
-#include "ui/bitmap_font.h"
-#include "ui/menu_screen.h"
+#include "scores/score_table.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/text/bitmap_font.h"
 
 class HallOfFame : public MenuScreen {
 public:

@@ -4,8 +4,8 @@
 
 #include "launcher/games_scene.h"
 #include "launcher/title_scene.h"
+#include "shell/core/shell_state.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/start_up.h"
 
 namespace {

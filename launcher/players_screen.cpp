@@ -2,12 +2,12 @@
 
 #include <new>
 
-#include "shell/copy_text.h"
-#include "ui/button.h"
-#include "ui/button_place.h"
-#include "ui/button_list.h"
-#include "ui/redraw_list.h"
-#include "zq.h"
+#include "shell/core/copy_text.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_place.h"
+#include "ui/buttons/button_list.h"
+#include "ui/pictures/back_buffer.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 
@@ -23,12 +23,6 @@ constexpr int32_t FieldLeft = 50;
 constexpr int32_t FieldWidth = 580;
 constexpr int32_t FieldHeight = 26;
 constexpr int32_t FieldCapacity = 64;
-
-IDirectDrawSurface* BackBuffer() {
-    IDirectDrawSurface* back = nullptr;
-    ZQGetDDInfo(nullptr, &back);
-    return back;
-}
 
 } // namespace
 

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "ui/bitmap_font.h"
-#include "ui/menu_screen.h"
-#include "ui/player_roster.h"
-#include "ui/text_field.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/roster/player_roster.h"
+#include "ui/text/bitmap_font.h"
+#include "ui/text/text_field.h"
 
 class Button;
 

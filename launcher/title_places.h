@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "ui/button_place.h"
-#include "ui/player_roster.h"
+#include "ui/buttons/button_place.h"
+#include "ui/roster/player_roster.h"
 
 namespace title_page {
 

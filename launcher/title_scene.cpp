@@ -9,16 +9,16 @@
 #include "launcher/hall_of_fame.h"
 #include "launcher/title_places.h"
 #include "launcher/players_screen.h"
-#include "shell/copy_text.h"
-#include "shell/hand_over.h"
+#include "shell/core/copy_text.h"
+#include "shell/core/hand_over.h"
 #include "shell/scene_manager.h"
-#include "ui/button.h"
-#include "ui/button_place.h"
-#include "ui/button_list.h"
-#include "ui/menu_screen.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
-#include "zq.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_place.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/back_buffer.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 
@@ -29,12 +29,6 @@ using namespace title_page;
 constexpr int32_t FieldCapacity = 64;
 constexpr int32_t PagesX = 53;
 constexpr int32_t PagesY = 18;
-
-IDirectDrawSurface* BackBuffer() {
-    IDirectDrawSurface* back = nullptr;
-    ZQGetDDInfo(nullptr, &back);
-    return back;
-}
 
 // The roster's number as an index of the eight fields; a number outside 0..7
 // stays in the file as it is but shows the first player.

@@ -7,11 +7,11 @@
 #include <cstdint>
 
 #include "launcher/game_entry.h"
-#include "ui/bitmap_font.h"
-#include "ui/image_record.h"
-#include "ui/player_roster.h"
-#include "ui/scene.h"
-#include "ui/text_field.h"
+#include "ui/pictures/image_record.h"
+#include "ui/pictures/scene.h"
+#include "ui/roster/player_roster.h"
+#include "ui/text/bitmap_font.h"
+#include "ui/text/text_field.h"
 
 class Button;
 

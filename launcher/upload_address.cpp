@@ -1,18 +1,10 @@
 #include "launcher/upload_address.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
-namespace {
+#include "shell/core/copy_text.h"
 
-// Formats into a fixed buffer, cut to fit (never past it).
-[[gnu::format(printf, 3, 4)]] void FormatCut(char* buffer, size_t size, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(buffer, size, format, arguments);
-    va_end(arguments);
-}
+namespace {
 
 constexpr size_t QuerySize = 256;
 
@@ -60,7 +52,7 @@ void BuildUploadAddress(const char* site, const char* gameName, const char* name
     const int32_t masked = static_cast<int32_t>(static_cast<uint32_t>(topScore) ^
                                                 static_cast<uint32_t>(UploadScoreMask));
     char score[32];
-    FormatCut(score, sizeof score, "&score=%d", masked);
+    FormatText(score, sizeof score, "&score=%d", masked);
     // The score always goes; the name takes what room is left before it.
     const size_t nameEnd = QuerySize - 1 - std::strlen(score);
     char escaped[QuerySize];
@@ -69,5 +61,5 @@ void BuildUploadAddress(const char* site, const char* gameName, const char* name
     length = AppendEscaped(escaped, length, "&name=", nameEnd);
     length = AppendEscaped(escaped, length, nameField, nameEnd);
     AppendEscaped(escaped, length, score, QuerySize - 1);
-    FormatCut(out, outSize, "%s/cgi-bin/hiscore.cgi?%s", site ? site : "", escaped);
+    FormatText(out, outSize, "%s/cgi-bin/hiscore.cgi?%s", site ? site : "", escaped);
 }

@@ -1,12 +1,12 @@
 #include <cstdio>
 
-#include "shell/message_pump.h"
+#include "shell/core/message_pump.h"
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/start_up.h"
-#include "shell/tick_clock.h"
-#include "ui/clipped_blit.h"
-#include "ui/pointer.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/clipped_blit.h"
 #include "zq.h"
 
 void WaitOrClick(int32_t milliseconds) {

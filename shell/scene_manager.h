@@ -7,8 +7,8 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "ui/pointer_list.h"
-#include "ui/scene.h"
+#include "ui/pictures/pointer_list.h"
+#include "ui/pictures/scene.h"
 
 // The frame result that ends a program after its credit picture.
 constexpr int32_t FrameQuit = 7;

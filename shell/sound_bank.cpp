@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "shell/copy_text.h"
+#include "shell/core/copy_text.h"
 
 SoundBank g_SoundBank;
 

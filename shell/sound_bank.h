@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "ui/pointer_list.h"
+#include "ui/pictures/pointer_list.h"
 #include "zqsound.h"
 
 struct SoundBankEntry {

@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "shell/message_pump.h"
+#include "shell/core/message_pump.h"
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 #include "shell/music.h"
-#include "shell/shell_state.h"
 #include "shell/sound_bank.h"
-#include "shell/tick_clock.h"
-#include "ui/key_queue.h"
-#include "ui/pointer.h"
+#include "ui/buttons/pointer.h"
+#include "ui/keys/key_queue.h"
 #include "zq.h"
 
 const ProgramDescription PearlwreckProgram{"Pearl Wreck", "Pearlwreck", false, "..\\options.ini"};

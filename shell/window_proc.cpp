@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 #include "shell/music.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/sound_bank.h"
 #include "shell/start_up.h"
-#include "shell/tick_clock.h"
-#include "ui/pointer.h"
+#include "ui/buttons/pointer.h"
 #include "zq.h"
 
 namespace {

@@ -11,19 +11,19 @@
 
 #include <windows.h>
 
-#include "shell/shell_state.h"
+#include "shell/core/shell_state.h"
 #include "shell/start_up.h"
 #include "tests/support/picture.h"
 #include "tests/support/temp_folder.h"
-#include "ui/bitmap_font.h"
-#include "ui/button.h"
-#include "ui/button_list.h"
-#include "ui/clipped_blit.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
-#include "ui/scene.h"
-#include "ui/sprite.h"
-#include "ui/text_field.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/clipped_blit.h"
+#include "ui/pictures/redraw_list.h"
+#include "ui/pictures/scene.h"
+#include "ui/pictures/sprite.h"
+#include "ui/text/bitmap_font.h"
+#include "ui/text/text_field.h"
 #include "zq.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "ui/image_record.h"
-#include "ui/scene.h"
+#include "ui/pictures/image_record.h"
+#include "ui/pictures/scene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IDirectDraw* directDraw = fuzz::Display();

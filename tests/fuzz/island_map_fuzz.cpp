@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "game/game_board.h"
-#include "ui/sprite.h"
+#include "ui/pictures/sprite.h"
 
 namespace {
 

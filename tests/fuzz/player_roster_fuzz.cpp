@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/player_roster.h"
+#include "ui/roster/player_roster.h"
 
 namespace {
 

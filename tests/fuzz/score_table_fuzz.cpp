@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "launcher/score_table.h"
+#include "scores/score_table.h"
 
 namespace {
 

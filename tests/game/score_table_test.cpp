@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/score_table.h"
+#include "scores/score_table.h"
 #include "tests/support/temp_folder.h"
 
 using testkit::TempFolder;

@@ -11,10 +11,10 @@
 #include "game/score_popup.h"
 #include "game/sprite_list.h"
 #include "game/treasure_game.h"
-#include "shell/shell_state.h"
+#include "shell/core/shell_state.h"
 #include "tests/support/temp_folder.h"
 #include "shell/scene_manager.h"
-#include "ui/pointer.h"
+#include "ui/buttons/pointer.h"
 
 using testkit::TempFolder;
 

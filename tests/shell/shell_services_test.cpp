@@ -18,11 +18,11 @@
 #include <windows.h>
 #include "ludora/harness_clock.h"
 
-#include "shell/copy_text.h"
-#include "shell/debug_log.h"
-#include "shell/hand_over.h"
-#include "shell/shell_state.h"
-#include "shell/tick_clock.h"
+#include "shell/core/copy_text.h"
+#include "shell/core/debug_log.h"
+#include "shell/core/hand_over.h"
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 
 #include "tests/support/temp_folder.h"
 

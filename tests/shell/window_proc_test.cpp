@@ -12,13 +12,13 @@
 #include <windows.h>
 #include "ludora/harness_window.h"
 
-#include "shell/message_pump.h"
+#include "shell/core/message_pump.h"
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/start_up.h"
-#include "shell/tick_clock.h"
-#include "ui/key_queue.h"
-#include "ui/pointer.h"
+#include "ui/buttons/pointer.h"
+#include "ui/keys/key_queue.h"
 
 #include "tests/support/temp_folder.h"
 

@@ -81,6 +81,17 @@ struct System {
 
 System& system();
 
+// The window of a handle, or null; the caller holds the lock.
+Window* find(HWND hwnd);
+
+// Runs `use` on the window under the lock and returns what it returns; `fail`
+// when there is no such window.
+template <class Result, class Use> Result with_window(HWND hwnd, Result fail, Use use) {
+    std::lock_guard lock(system().mutex);
+    Window* w = find(hwnd);
+    return w ? static_cast<Result>(use(*w)) : fail;
+}
+
 // Window geometry
 struct FrameSize {
     int left, top, right, bottom;

@@ -20,7 +20,7 @@
 
 #include <windows.h>
 
-#include "launcher/score_table.h"
+#include "scores/score_table.h"
 
 namespace {
 

@@ -16,19 +16,19 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "shell/core/shell_state.h"
+#include "shell/core/tick_clock.h"
 #include "shell/scene_manager.h"
-#include "shell/shell_state.h"
 #include "shell/sound_bank.h"
 #include "shell/start_up.h"
-#include "shell/tick_clock.h"
-#include "ui/bitmap_font.h"
-#include "ui/button.h"
-#include "ui/button_list.h"
-#include "ui/colour_key.h"
-#include "ui/menu_screen.h"
-#include "ui/pointer.h"
-#include "ui/sprite.h"
-#include "ui/text_field.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/colour_key.h"
+#include "ui/pictures/sprite.h"
+#include "ui/text/bitmap_font.h"
+#include "ui/text/text_field.h"
 
 namespace {
 

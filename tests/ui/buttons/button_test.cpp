@@ -1,9 +1,9 @@
 // A button's looks, its press, drag and release rules, and the list it lives in.
 #include "buttons_test_support.h"
 
-#include "ui/button.h"
-#include "ui/button_list.h"
-#include "ui/redraw_list.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_list.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 

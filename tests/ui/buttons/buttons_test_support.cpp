@@ -6,9 +6,9 @@
 
 #include "zq.h"
 
-#include "ui/clipped_blit.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/clipped_blit.h"
+#include "ui/pictures/redraw_list.h"
 
 #include "tests/support/picture.h"
 #include "tests/support/surface_pixels.h"

@@ -5,11 +5,11 @@
 
 #include <ludora/harness_window.h>
 
-#include "ui/button.h"
-#include "ui/button_list.h"
-#include "ui/menu_screen.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "zq.h"
 
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/redraw_list.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "zq.h"
 
-#include "shell/tick_clock.h"
-#include "ui/menu_screen.h"
-#include "ui/pointer.h"
+#include "shell/core/tick_clock.h"
+#include "ui/buttons/menu_screen.h"
+#include "ui/buttons/pointer.h"
 
 namespace {
 

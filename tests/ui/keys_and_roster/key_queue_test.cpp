@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "ui/key_queue.h"
+#include "ui/keys/key_queue.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include <windows.h>
 
-#include "ui/player_roster.h"
+#include "ui/roster/player_roster.h"
 
 #include "tests/support/temp_folder.h"
 

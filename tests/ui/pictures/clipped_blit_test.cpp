@@ -2,7 +2,7 @@
 // and the source by the same amounts; blue is transparent unless asked otherwise.
 #include "picture_fixture.h"
 
-#include "ui/clipped_blit.h"
+#include "ui/pictures/clipped_blit.h"
 
 using namespace picturetest;
 

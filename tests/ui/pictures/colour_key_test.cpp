@@ -1,7 +1,7 @@
 // Colour keys in a surface's own format and pixel reads at every depth.
 #include "picture_fixture.h"
 
-#include "ui/colour_key.h"
+#include "ui/pictures/colour_key.h"
 #include "zq.h"
 
 using namespace picturetest;

@@ -2,7 +2,7 @@
 // named section gives "file" (else the section name plus ".bmp"), "x" and "y".
 #include "picture_fixture.h"
 
-#include "ui/scene.h"
+#include "ui/pictures/scene.h"
 #include "zq.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "picture_fixture.h"
 
-#include "ui/redraw_list.h"
+#include "ui/pictures/redraw_list.h"
 #include "zq.h"
 
 #include <ludora/harness_window.h>

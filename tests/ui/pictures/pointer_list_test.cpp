@@ -1,6 +1,6 @@
 // The toolkit's growable list: capacity 1, doubling when full, removal that
 // closes the gap and keeps a walk's cursor on the right element.
-#include "ui/pointer_list.h"
+#include "ui/pictures/pointer_list.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // buffer that is drawn next.
 #include "picture_fixture.h"
 
-#include "ui/redraw_list.h"
+#include "ui/pictures/redraw_list.h"
 
 using namespace picturetest;
 

@@ -1,11 +1,11 @@
 // The base of every screen: its named pictures, its buttons and Present.
 #include "picture_fixture.h"
 
-#include "ui/button.h"
-#include "ui/button_list.h"
-#include "ui/pointer.h"
-#include "ui/redraw_list.h"
-#include "ui/scene.h"
+#include "ui/buttons/button.h"
+#include "ui/buttons/button_list.h"
+#include "ui/buttons/pointer.h"
+#include "ui/pictures/redraw_list.h"
+#include "ui/pictures/scene.h"
 #include "zq.h"
 
 #include <ludora/harness_video.h>

@@ -1,8 +1,8 @@
 // Sprites on the program's real 10 ms clock, its timer driven by hand.
 #include "picture_fixture.h"
 
-#include "shell/tick_clock.h"
-#include "ui/sprite.h"
+#include "shell/core/tick_clock.h"
+#include "ui/pictures/sprite.h"
 
 #include <ludora/harness_clock.h>
 

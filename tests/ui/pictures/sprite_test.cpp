@@ -2,9 +2,9 @@
 // clipping and repaint marks; animation over a frame range with its end modes.
 #include "picture_fixture.h"
 
-#include "shell/tick_clock.h"
-#include "ui/redraw_list.h"
-#include "ui/sprite.h"
+#include "shell/core/tick_clock.h"
+#include "ui/pictures/redraw_list.h"
+#include "ui/pictures/sprite.h"
 #include "zq.h"
 
 #include <cstdlib>

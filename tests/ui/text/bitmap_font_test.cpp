@@ -2,7 +2,7 @@
 // characters land when drawn.
 #include "text_test_support.h"
 
-#include "ui/bitmap_font.h"
+#include "ui/text/bitmap_font.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // counts the time moved.
 #include "text_test_support.h"
 
-#include "shell/tick_clock.h"
-#include "ui/text_field.h"
+#include "shell/core/tick_clock.h"
+#include "ui/text/text_field.h"
 
 #include <ludora/harness_clock.h>
 

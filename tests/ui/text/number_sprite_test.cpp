@@ -3,7 +3,7 @@
 // rows high, so the height of the ink tells which digit stands where.
 #include "text_test_support.h"
 
-#include "ui/number_sprite.h"
+#include "ui/text/number_sprite.h"
 
 namespace {
 

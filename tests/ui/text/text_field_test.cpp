@@ -3,8 +3,8 @@
 // which font a field is drawn in.
 #include "text_test_support.h"
 
-#include "ui/key_queue.h"
-#include "ui/text_field.h"
+#include "ui/keys/key_queue.h"
+#include "ui/text/text_field.h"
 
 namespace {
 

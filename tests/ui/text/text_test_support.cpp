@@ -1,6 +1,6 @@
 #include "text_test_support.h"
 
-#include "ui/redraw_list.h"
+#include "ui/pictures/redraw_list.h"
 #include "zq.h"
 
 #include <ludora/harness_window.h>
