@@ -1,6 +1,8 @@
 // Without a sound device the mixer runs on its own thread, paced by the layer
-// clock: a held clock stops it, a scaled clock speeds it up.
+// clock: a held clock stops it, a scaled clock speeds it up. While the program
+// is at rest nobody hears it, and it mixes a quarter of a second at a time.
 #include "core/clock.h"
+#include "core/rest.h"
 #include "dsound/audio_device.h"
 #include "dsound/mixer.h"
 
@@ -13,6 +15,7 @@ namespace ludora::audio {
 namespace {
 
 constexpr uint64_t kBlockUs = 10000;
+constexpr uint64_t kRestingBlockUs = 250000;
 
 class HeadlessAudioDevice : public AudioDevice {
 public:
@@ -38,7 +41,8 @@ private:
         while (true) {
             {
                 std::unique_lock lock(mutex_);
-                clock_wait(wake_, lock, kBlockUs, [this] { return stopping_; });
+                clock_wait(wake_, lock, resting() ? kRestingBlockUs : kBlockUs,
+                           [this] { return stopping_; });
                 if (stopping_) return;
             }
             const OutputFormat format = mixer_.format();
