@@ -23,16 +23,19 @@ bool BlitRecord::same_blit(const BlitRecord& o) const {
 }
 
 BlitRecord* RepeatedBlits::find(const BlitRecord& blit) {
-    for (int i = 0; i < used_; ++i) {
-        if (kept_[i].same_blit(blit)) return &kept_[i];
+    for (BlitRecord& kept : kept_) {
+        if (kept.same_blit(blit)) return &kept;
     }
     return nullptr;
 }
 
 void RepeatedBlits::remember(const BlitRecord& blit) {
+    if (kept_.size() < kKept) {
+        kept_.push_back(blit);
+        return;
+    }
     kept_[next_] = blit;
     next_ = (next_ + 1) % kKept;
-    if (used_ < kKept) ++used_;
 }
 
 } // namespace ludora::video

@@ -8,6 +8,7 @@
 #include "ddraw/blitter.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace ludora::video {
 
@@ -27,16 +28,16 @@ struct BlitRecord {
 
 class RepeatedBlits {
 public:
-    static constexpr int kKept = 4;
+    // Enough for a screen's worth of buttons, text and sprites drawn every frame.
+    static constexpr size_t kKept = 96;
     // The remembered blit that is `blit` again, or null.
     BlitRecord* find(const BlitRecord& blit);
     // Keeps `blit` in place of the oldest.
     void remember(const BlitRecord& blit);
 
 private:
-    BlitRecord kept_[kKept];
-    int used_ = 0;
-    int next_ = 0;
+    std::vector<BlitRecord> kept_;
+    size_t next_ = 0;
 };
 
 } // namespace ludora::video

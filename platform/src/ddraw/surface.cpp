@@ -115,6 +115,7 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source) {
         return;
     }
     RECT redo[2 * DamageHistory::kEntries];
+    // Each part of the area written since, in this surface or (moved) in the source.
     int count = damage_.changed_since(before->dest_version, redo);
     if (source) {
         RECT moved[DamageHistory::kEntries];
@@ -122,11 +123,28 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source) {
         for (int i = 0; i < n; ++i)
             redo[count++] = offset_rect(moved[i], dx, dy);
     }
+    int parts = 0;
     for (int i = 0; i < count; ++i) {
         const RECT part = rect_intersect(redo[i], area);
-        if (rect_empty(part)) continue;
+        if (!rect_empty(part)) redo[parts++] = part;
+    }
+    for (int i = 0; i < parts; ++i) {
+        const RECT part = redo[i];
+        // A part inside another (or the same as a later one) is done with that one.
+        bool inside = false;
+        for (int j = 0; j < parts && !inside; ++j)
+            inside = j != i && rect_inside(part, redo[j]) && (j > i || !rect_inside(redo[j], part));
+        if (inside) continue;
         BlitRequest piece = request;
         piece.clip = part;
+        // A picture drawn in layers changes under its top layers every frame
+        // and back again: a plain copy of it writes, and counts, only the rows
+        // that really differ, so what the screen shows stays put.
+        RECT written;
+        if (blit_fast_copy_changes(piece, written)) {
+            damage_.add(written);
+            continue;
+        }
         blit(piece);
         damage_.add(part);
     }

@@ -4,6 +4,14 @@
 
 namespace ludora::pixels {
 
+namespace {
+
+int64_t area(const RECT& r) {
+    return int64_t(r.right - r.left) * (r.bottom - r.top);
+}
+
+} // namespace
+
 RECT rect_union(const RECT& a, const RECT& b) {
     if (rect_empty(a)) return b;
     if (rect_empty(b)) return a;
@@ -30,9 +38,21 @@ void DamageHistory::add(RECT r) {
     }
     count_ = kept;
     if (count_ == kEntries) {
-        rects_[1] = rect_union(rects_[0], rects_[1]);
-        std::copy(rects_ + 1, rects_ + count_, rects_);
-        std::copy(stamps_ + 1, stamps_ + count_, stamps_);
+        // Two entries next to each other in time become one under the later
+        // stamp: the pair whose bounding rectangle is smallest, so that
+        // neighbouring small writes merge and a large old entry stays old.
+        int best = 0;
+        int64_t smallest = INT64_MAX;
+        for (int i = 0; i + 1 < count_; ++i) {
+            const int64_t size = area(rect_union(rects_[i], rects_[i + 1]));
+            if (size < smallest) {
+                smallest = size;
+                best = i;
+            }
+        }
+        rects_[best + 1] = rect_union(rects_[best], rects_[best + 1]);
+        std::copy(rects_ + best + 1, rects_ + count_, rects_ + best);
+        std::copy(stamps_ + best + 1, stamps_ + count_, stamps_ + best);
         --count_;
     }
     rects_[count_] = r;

@@ -1,8 +1,9 @@
 // What has been written to a picture, and when: a short history of the
 // rectangles written, each stamped with the picture's version after the write.
 // Whoever remembers the version he last saw asks what changed since. When the
-// history grows long its two oldest entries are merged into their bounding
-// rectangle under the later stamp: an answer may grow larger, never smaller.
+// history is full two entries next to each other in time are merged into
+// their bounding rectangle under the later stamp: an answer may grow larger,
+// never smaller.
 #pragma once
 
 #include "pixels/blitter.h"
@@ -13,7 +14,7 @@ namespace ludora::pixels {
 
 class DamageHistory {
 public:
-    static constexpr int kEntries = 8;
+    static constexpr int kEntries = 64;
 
     // A new picture counts as wholly written, at version 1.
     explicit DamageHistory(RECT whole);
