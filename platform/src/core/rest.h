@@ -5,7 +5,12 @@
 // and in their order, and the idle wait sleeps until something happens.
 #pragma once
 
+#include <cstdint>
+
 namespace ludora {
+
+// At rest the layer's own threads wake at most this often (layer time).
+constexpr uint64_t kRestWakeUs = 500000;
 
 bool resting();
 void set_resting(bool resting);

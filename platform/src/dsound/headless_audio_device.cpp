@@ -1,6 +1,7 @@
 // Without a sound device the mixer runs on its own thread, paced by the layer
 // clock: a held clock stops it, a scaled clock speeds it up. While the program
-// is at rest nobody hears it, and it mixes a quarter of a second at a time.
+// is at rest nobody hears it, and it mixes half a second at a time (streams
+// hold more than that, so every notification still comes, in order).
 #include "core/clock.h"
 #include "core/rest.h"
 #include "dsound/audio_device.h"
@@ -15,7 +16,6 @@ namespace ludora::audio {
 namespace {
 
 constexpr uint64_t kBlockUs = 10000;
-constexpr uint64_t kRestingBlockUs = 250000;
 
 class HeadlessAudioDevice : public AudioDevice {
 public:
@@ -41,7 +41,7 @@ private:
         while (true) {
             {
                 std::unique_lock lock(mutex_);
-                clock_wait(wake_, lock, resting() ? kRestingBlockUs : kBlockUs,
+                clock_wait(wake_, lock, resting() ? kRestWakeUs : kBlockUs,
                            [this] { return stopping_; });
                 if (stopping_) return;
             }

@@ -4,7 +4,7 @@
 // time passed divided by the period. timeKillEvent returns only once the
 // event's callback has finished and cannot run again, except when it is called
 // from that callback, which would otherwise wait for itself. While the
-// program is at rest the thread wakes only every kRestBatchUs and runs the
+// program is at rest the thread wakes only every kRestWakeUs and runs the
 // callbacks due by then in a row: each one still runs, in its order.
 #include "core/clock.h"
 #include "core/rest.h"
@@ -23,7 +23,6 @@ void timer_thread_nudge();
 
 constexpr UINT kPeriodMin = 1;
 constexpr UINT kPeriodMax = 1000000;
-constexpr uint64_t kRestBatchUs = 250000;
 
 struct TimerEvent {
     LPTIMECALLBACK callback;
@@ -88,7 +87,7 @@ private:
                 // at any moment, and that time must not be counted twice.
                 const uint64_t generation = generation_;
                 uint64_t wake = next->second.due_us;
-                if (ludora::resting()) wake = std::max(wake, batch_start_ + kRestBatchUs);
+                if (ludora::resting()) wake = std::max(wake, batch_start_ + ludora::kRestWakeUs);
                 ludora::clock_wait_until(changed_, lock, wake,
                                          [&] { return generation_ != generation; });
                 if (generation_ == generation) batch_start_ = ludora::clock_us();

@@ -88,16 +88,15 @@ std::atomic<uint64_t> g_wakes{0};
 
 // After this many idle peeks in a row (a quarter of a second) the program is at rest.
 constexpr unsigned kPeeksBeforeRest = 64;
-// At rest, the wait still ends this often: something may have changed that no
-// message or host event announces (a window invalidated from another thread).
-constexpr uint64_t kRestWaitUs = 250000;
 
 // At rest: waits for a message, the host's next event, a wake_idle_wait or
-// the script's next command, whichever comes first.
+// the script's next command, whichever comes first; and no longer than
+// kRestWakeUs, as something may change that nothing announces (a window
+// invalidated from another thread).
 void wait_at_rest(uint64_t seen) {
     System& s = system();
     const uint64_t now = clock_us();
-    const uint64_t deadline = std::min(script_next_due_us(), now + kRestWaitUs);
+    const uint64_t deadline = std::min(script_next_due_us(), now + kRestWakeUs);
     if (deadline <= now) return;
     const uint64_t wakes = g_wakes.load();
     g_waiting_for_host = true;
@@ -110,7 +109,7 @@ void wait_at_rest(uint64_t seen) {
         std::chrono::duration_cast<std::chrono::milliseconds>(clock_real_slice(deadline - now));
     const bool waited = posted || g_wakes.load() != wakes ||
                         driver().wait_for_events(static_cast<int>(std::max<int64_t>(
-                            1, std::min<int64_t>(real.count(), kRestWaitUs / 1000))));
+                            1, std::min<int64_t>(real.count(), kRestWakeUs / 1000))));
     g_waiting_for_host = false;
     if (waited) return;
     // No host events to wait for (headless): messages and wakes alone.
@@ -134,8 +133,8 @@ namespace {
 // waits a moment for a message rather than spinning, and a message queued
 // meanwhile wakes it at once. A program idle for a while waits longer, 2, 4
 // and 8 ms, and after a quarter of a second it is at rest: then it sleeps
-// until a message, the host's next event or the script's next command (or a
-// quarter of a second at most). True when it waited.
+// until a message, the host's next event or the script's next command (half
+// a second at most). True when it waited.
 bool wait_when_idle() {
     static const bool pacing = settings::pacing();
     if (!pacing) return false;
