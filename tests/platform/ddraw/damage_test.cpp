@@ -42,6 +42,7 @@ struct Blit {
     RECT from{}, to{};
     DWORD flags = 0;
     DWORD colour = 0;
+    bool source_key = false, dest_key = false; // the flags asked for a key
 };
 
 RECT random_rect(std::mt19937& rng, int w, int h) {
@@ -74,20 +75,16 @@ public:
             tracked_.push_back(create_surface(dd_, size.cx, size.cy));
             reference_.push_back(create_surface(dd_, size.cx, size.cy));
         }
-        for (IDirectDrawSurface* s : {tracked_[2], reference_[2]}) {
-            DDCOLORKEY key{kSpriteKey, kSpriteKey};
-            s->SetColorKey(DDCKEY_SRCBLT, &key);
-        }
-        for (IDirectDrawSurface* s : {tracked_[1], reference_[1]}) {
-            DDCOLORKEY key{kBackKey, kBackKey};
-            s->SetColorKey(DDCKEY_DESTBLT, &key);
+        DDCOLORKEY sprite{kSpriteKey, kSpriteKey}, back{kBackKey, kBackKey};
+        for (auto* world : {&tracked_, &reference_}) {
+            (*world)[2]->SetColorKey(DDCKEY_SRCBLT, &sprite);
+            (*world)[1]->SetColorKey(DDCKEY_DESTBLT, &back);
         }
     }
     ~World() {
-        for (auto* s : tracked_)
-            s->Release();
-        for (auto* s : reference_)
-            s->Release();
+        for (auto* world : {&tracked_, &reference_})
+            for (auto* s : *world)
+                s->Release();
         dd_->Release();
     }
 
@@ -122,12 +119,8 @@ public:
             from_canvas = canvas_of(reference_[b.source]);
             r.source = &from_canvas;
             r.source_rect = from;
-            const bool source_key =
-                b.fast ? (b.flags & DDBLTFAST_SRCCOLORKEY) != 0 : (b.flags & DDBLT_KEYSRC) != 0;
-            const bool dest_key =
-                b.fast ? (b.flags & DDBLTFAST_DESTCOLORKEY) != 0 : (b.flags & DDBLT_KEYDEST) != 0;
-            if (source_key && b.source == 2) r.source_key = {true, kSpriteKey, kSpriteKey};
-            if (dest_key && b.dest == 1) r.dest_key = {true, kBackKey, kBackKey};
+            if (b.source_key && b.source == 2) r.source_key = {true, kSpriteKey, kSpriteKey};
+            if (b.dest_key && b.dest == 1) r.dest_key = {true, kBackKey, kBackKey};
         }
         blit_reference(r);
     }
@@ -137,8 +130,7 @@ public:
         const SIZE s = size(i);
         RECT r = random_rect(rng, s.cx, s.cy);
         const Canvas reference = canvas_of(reference_[i]);
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
+        DDSURFACEDESC desc{sizeof(desc)};
         ASSERT_EQ(tracked_[i]->Lock(&r, &desc, DDLOCK_WAIT, nullptr), DD_OK);
         Canvas locked = reference;
         locked.top = static_cast<uint8_t*>(desc.lpSurface);
@@ -177,21 +169,17 @@ public:
     }
 
     // Every surface, and what the window shows, equal to the reference.
-    void expect_same(const char* when) {
+    void expect_same() {
         for (int i = 0; i < count(); ++i) {
             const Canvas t = canvas_of(tracked_[i]), r = canvas_of(reference_[i]);
-            for (int y = 0; y < r.height; ++y) {
-                ASSERT_EQ(std::memcmp(t.row(y), r.row(y), static_cast<size_t>(r.width) * 2), 0)
-                    << "surface " << i << " row " << y << " " << when;
-            }
+            for (int y = 0; y < r.height; ++y)
+                ASSERT_EQ(std::memcmp(t.row(y), r.row(y), size_t(r.width) * 2), 0) << i << "," << y;
         }
         ASSERT_GT(frame_count(), 0);
-        const Frame& shown = last_frame();
         const Canvas screen = canvas_of(reference_[0]);
-        for (int y = 0; y < kHeight; ++y) {
+        for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                ASSERT_EQ(shown.at(x, y), read_xrgb(screen, x, y)) << x << "," << y << " " << when;
-        }
+                ASSERT_EQ(last_frame().at(x, y), read_xrgb(screen, x, y)) << x << "," << y;
     }
 
     IDirectDrawSurface* tracked(int i) { return tracked_[i]; }
@@ -220,15 +208,14 @@ Blit random_blit(std::mt19937& rng, World& world) {
     const LONG x = static_cast<LONG>(rng() % (d.cx - w + 1)),
                y = static_cast<LONG>(rng() % (d.cy - h + 1));
     b.to = RECT{x, y, x + w, y + h};
-    const bool source_key = rng() % 2, dest_key = rng() % 4 == 0;
+    b.source_key = rng() % 2;
+    b.dest_key = rng() % 4 == 0;
     b.fast = b.dest != 0 && rng() % 3 == 0; // the primary has a clipper: no BltFast
-    if (b.fast) {
-        b.flags =
-            (source_key ? DDBLTFAST_SRCCOLORKEY : 0) | (dest_key ? DDBLTFAST_DESTCOLORKEY : 0);
-    } else {
-        b.flags = DDBLT_WAIT | (source_key ? DDBLT_KEYSRC : 0) | (dest_key ? DDBLT_KEYDEST : 0);
-        if (rng() % 6 == 0) b.to = random_rect(rng, d.cx, d.cy); // stretched
-    }
+    b.flags =
+        b.fast
+            ? (b.source_key ? DDBLTFAST_SRCCOLORKEY : 0) | (b.dest_key ? DDBLTFAST_DESTCOLORKEY : 0)
+            : DDBLT_WAIT | (b.source_key ? DDBLT_KEYSRC : 0) | (b.dest_key ? DDBLT_KEYDEST : 0);
+    if (!b.fast && rng() % 6 == 0) b.to = random_rect(rng, d.cx, d.cy); // stretched
     return b;
 }
 
@@ -263,7 +250,7 @@ TEST(Damage, TrackedSurfacesShowWhatFullCopiesShow) {
                 world.gdi_write(rng, static_cast<int>(rng() % world.count()));
             } else {
                 world.blit(flip);
-                world.expect_same("after a flip");
+                world.expect_same();
                 if (HasFatalFailure()) return;
                 clear_frames();
                 world.blit(flip);
@@ -274,12 +261,7 @@ TEST(Damage, TrackedSurfacesShowWhatFullCopiesShow) {
 
 TEST(Damage, TheSameBlitOfUnchangedPicturesCopiesNothing) {
     World world;
-    Blit b;
-    b.source = 3;
-    b.dest = 4;
-    b.from = RECT{0, 0, 24, 20};
-    b.to = RECT{5, 5, 29, 25};
-    b.flags = DDBLT_WAIT;
+    const Blit b{false, 3, 4, RECT{0, 0, 24, 20}, RECT{5, 5, 29, 25}, DDBLT_WAIT};
     world.blit(b);
     // Bytes changed behind DirectDraw's back (a read-only lock promised no
     // writes): a blit that copied anything would put them right.
