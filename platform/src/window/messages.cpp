@@ -50,11 +50,16 @@ std::atomic<std::thread::id> g_ui_thread{};
 
 // The queue's generation when this thread last found nothing to take.
 thread_local uint64_t t_generation_when_empty = 0;
+// Calls of wake_idle_wait so far (guarded by the system's mutex), and their
+// count when this thread last found nothing to take.
+uint64_t g_wakes = 0;
+thread_local uint64_t t_wakes_when_empty = 0;
 
 bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     System& s = system();
     std::lock_guard lock(s.mutex);
     t_generation_when_empty = s.queue_generation;
+    t_wakes_when_empty = g_wakes;
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
         if (it->hwnd && !s.windows.count(it->hwnd)) continue;
         if (!matches(*it, filter, low, high)) continue;
@@ -84,7 +89,6 @@ bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
 std::atomic<unsigned> g_idle_waits{0};
 // The idle wait is waiting for the host's events through the driver.
 std::atomic<bool> g_waiting_for_host{false};
-std::atomic<uint64_t> g_wakes{0};
 
 // After this many idle peeks in a row (a quarter of a second) the program is at rest.
 constexpr unsigned kPeeksBeforeRest = 64;
@@ -98,31 +102,34 @@ void wait_at_rest(uint64_t seen) {
     const uint64_t now = clock_us();
     const uint64_t deadline = std::min(script_next_due_us(), now + kRestWakeUs);
     if (deadline <= now) return;
-    const uint64_t wakes = g_wakes.load();
+    const uint64_t wakes = t_wakes_when_empty;
     g_waiting_for_host = true;
     bool posted;
     {
         std::lock_guard lock(s.mutex);
-        posted = s.queue_generation != seen;
+        posted = s.queue_generation != seen || g_wakes != wakes;
     }
     const auto real =
         std::chrono::duration_cast<std::chrono::milliseconds>(clock_real_slice(deadline - now));
-    const bool waited = posted || g_wakes.load() != wakes ||
-                        driver().wait_for_events(static_cast<int>(std::max<int64_t>(
-                            1, std::min<int64_t>(real.count(), kRestWakeUs / 1000))));
+    const bool waited = posted || driver().wait_for_events(static_cast<int>(std::max<int64_t>(
+                                      1, std::min<int64_t>(real.count(), kRestWakeUs / 1000))));
     g_waiting_for_host = false;
     if (waited) return;
     // No host events to wait for (headless): messages and wakes alone.
     std::unique_lock lock(s.mutex);
     clock_wait_until(s.queue_changed, lock, deadline,
-                     [&] { return s.queue_generation != seen || g_wakes.load() != wakes; });
+                     [&] { return s.queue_generation != seen || g_wakes != wakes; });
 }
 
 } // namespace
 
 void wake_idle_wait() {
-    ++g_wakes;
-    system().queue_changed.notify_all();
+    System& s = system();
+    {
+        std::lock_guard lock(s.mutex); // a waiter between its check and its wait hears it
+        ++g_wakes;
+    }
+    s.queue_changed.notify_all();
     if (g_waiting_for_host.load()) driver().wake();
 }
 
