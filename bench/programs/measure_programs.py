@@ -3,24 +3,32 @@
 
 Runs the staged programs (a temporary copy of a dist folder) and measures:
 
-  idle      CPU share of one core over a window of N seconds on Ludora's title
-            screen and Pearlwreck's chart between games, active and after
-            `activate 0`, under a virtual display (Xvfb), each run with the
-            layer's pacing on and with LUDORA_PACING=off, alternately;
-  play      Pearlwreck's presented frames a second during a game (Xvfb);
+  idle      CPU share of one core and wake-ups a second (voluntary context
+            switches of all the process's threads) over a window of N seconds
+            on Ludora's title screen and Pearlwreck's chart between games,
+            active and after `activate 0`, under a virtual display (Xvfb), each
+            run with the layer's pacing on and with LUDORA_PACING=off,
+            alternately; and, as an anchor, an event-driven native game on the
+            same display (gnome-mines) when one is installed;
+  play      Pearlwreck's presented frames a second during a game (Xvfb), and
+            the CPU time each frame costs;
   start-up  milliseconds from launching a program to its first presented frame
             (the splash) and to the first frame of the next screen when a click
             ends the splash at once (the game pages, the chart), and resident
             memory on that screen, headless and under Xvfb.
 
-Each figure is the median of --runs runs. The machine's load average is printed
-with the results, as other work on it moves them.
+Each figure is the median of --runs runs. The machine's load average and CPU
+are printed with the results, as other work on it moves them. Two builds can be
+compared side by side in one run: give --dist twice as LABEL=DIR, and their
+runs alternate.
 
     bench/programs/measure_programs.py --dist /work/build-perf/dist
     bench/programs/measure_programs.py --dist DIR --only start-up --runs 5
+    bench/programs/measure_programs.py --dist before=OLD/dist --dist after=NEW/dist --only idle
 """
 
 import argparse
+import glob
 import os
 import shutil
 import signal
@@ -42,6 +50,28 @@ def cpu_ticks(pid):
         text = f.read()
     fields = text[text.rfind(")") + 2:].split()
     return int(fields[11]) + int(fields[12])  # utime, stime
+
+
+def wake_ups(pid):
+    """Voluntary context switches of every thread of the process so far."""
+    total = 0
+    for path in glob.glob(f"/proc/{pid}/task/*/status"):
+        try:
+            with open(path) as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass  # the thread ended meanwhile
+    return total
+
+
+def cpu_model():
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                return line.split(":", 1)[1].strip()
+    return "unknown"
 
 
 def status_kb(pid, key):
@@ -163,16 +193,36 @@ def measure_idle(dist, name, args, active, pacing, seconds, display, extra_env):
         time.sleep(3.0)
         if program.process.poll() is not None:
             return None
-        pid = program.process.pid
-        before = cpu_ticks(pid)
-        started = time.monotonic()
-        time.sleep(seconds)
-        used = cpu_ticks(pid) - before
-        elapsed = time.monotonic() - started
-        rss = status_kb(pid, "VmRSS") / 1024.0
-        return 100.0 * used / TICKS / elapsed, rss
+        return sample(program.process.pid, seconds)
     finally:
         program.stop()
+
+
+def sample(pid, seconds):
+    """(% of a core, wake-ups a second, RSS MB) of a running process over `seconds`."""
+    before, woken = cpu_ticks(pid), wake_ups(pid)
+    started = time.monotonic()
+    time.sleep(seconds)
+    used, woken = cpu_ticks(pid) - before, wake_ups(pid) - woken
+    elapsed = time.monotonic() - started
+    rss = status_kb(pid, "VmRSS") / 1024.0
+    return 100.0 * used / TICKS / elapsed, woken / elapsed, rss
+
+
+def measure_native(command, seconds, display):
+    """The same figures for a native program on the display, as an anchor."""
+    env = dict(os.environ, DISPLAY=display)
+    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(3.0)
+        if process.poll() is not None:
+            return None
+        return sample(process.pid, seconds)
+    finally:
+        if process.poll() is None:
+            process.send_signal(signal.SIGKILL)
+        process.wait()
 
 
 def measure_start_up(dist, name, driver, display, extra_env):
@@ -213,15 +263,26 @@ def measure_play(dist, seconds, display, extra_env):
     try:
         time.sleep(6.0)
         first = boot_ms()
+        ticks = cpu_ticks(program.process.pid)
         time.sleep(seconds)
         last = boot_ms()
+        ticks = cpu_ticks(program.process.pid) - ticks
         _, frames = read_frames(program.frame_log)
         window = [t for t, _ in frames if first <= t <= last]
         if len(window) < 2:
             return None
-        return (len(window) - 1) / ((window[-1] - window[0]) / 1000.0)
+        fps = (len(window) - 1) / ((window[-1] - window[0]) / 1000.0)
+        # The frame log stops after 600 frames: the CPU is shared over the
+        # window's own frames at the rate seen.
+        return fps, 1000.0 * ticks / TICKS / (fps * (last - first) / 1000.0)
     finally:
         program.stop()
+
+
+def print_start_up(label, width, name, driver, runs):
+    print(f"{label:{width}s} {name:11s} {driver:9s} {median([r['splash'] for r in runs]):6.0f}"
+          f"  {median([r['next'] for r in runs]):11.0f}"
+          f"  {median([r['rss'] for r in runs]):6.1f}", flush=True)
 
 
 def median(values):
@@ -232,7 +293,8 @@ def median(values):
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--dist", required=True, help="staged folder holding Ludora")
+    parser.add_argument("--dist", required=True, action="append",
+                        help="staged folder holding Ludora; LABEL=DIR, twice, compares two builds")
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=10.0)
     parser.add_argument("--display", default=":57", help="the Xvfb display to start")
@@ -242,44 +304,66 @@ def main():
     options = parser.parse_args()
     parts = options.only or ["start-up", "idle", "play"]
     extra = {"SDL_RENDER_DRIVER": options.renderer} if options.renderer else {}
+    builds = [tuple(d.split("=", 1)) if "=" in d else ("", d) for d in options.dist]
+    width = max(len(label) for label, _ in builds)
 
     xvfb = Xvfb(options.display)
     try:
+        print(f"CPU: {cpu_model()}, {os.cpu_count()} cores")
         print(f"load average at the start: {load_average()}")
         if "start-up" in parts:
             print("\nstart-up (ms from launch; median of %d)" % options.runs)
-            print("program     driver    splash  next screen  RSS MB")
+            print(f"{'':{width}s} program     driver    splash  next screen  RSS MB")
             for name in ("Ludora", "Pearlwreck"):
                 for driver in ("headless", "xvfb"):
-                    runs = [measure_start_up(options.dist, name, driver, options.display, extra)
-                            for _ in range(options.runs)]
-                    runs = [r for r in runs if r]
-                    print(f"{name:11s} {driver:9s} {median([r['splash'] for r in runs]):6.0f}"
-                          f"  {median([r['next'] for r in runs]):11.0f}"
-                          f"  {median([r['rss'] for r in runs]):6.1f}", flush=True)
+                    runs = {label: [] for label, _ in builds}
+                    for _ in range(options.runs):
+                        for label, dist in builds:
+                            runs[label].append(measure_start_up(dist, name, driver,
+                                                                options.display, extra))
+                    for label, _ in builds:
+                        print_start_up(label, width, name, driver, [r for r in runs[label] if r])
         if "idle" in parts:
             print("\nidle under Xvfb (%% of a core over %g s; median of %d)"
                   % (options.seconds, options.runs))
-            print("screen                    state     pacing on  pacing off  RSS MB (on)")
-            for name, args, label in (("Ludora", ["Pearlwreck"], "Ludora title screen"),
-                                      ("Pearlwreck", [], "Pearlwreck chart")):
+            print(f"{'':{width}s} screen                    state     pacing on        "
+                  "   pacing off           RSS MB (on)")
+            print(f"{'':{width}s} {'':35s} CPU %  wake-ups/s   CPU %  wake-ups/s")
+            for name, args, screen in (("Ludora", ["Pearlwreck"], "Ludora title screen"),
+                                       ("Pearlwreck", [], "Pearlwreck chart")):
                 for active in (True, False):
-                    on, off = [], []
+                    on = {label: [] for label, _ in builds}
+                    off = {label: [] for label, _ in builds}
                     for _ in range(options.runs):
-                        on.append(measure_idle(options.dist, name, args, active, True,
-                                               options.seconds, options.display, extra))
-                        off.append(measure_idle(options.dist, name, args, active, False,
-                                                options.seconds, options.display, extra))
-                    on = [r for r in on if r]
-                    off = [r for r in off if r]
-                    print(f"{label:25s} {'active' if active else 'inactive':9s}"
-                          f" {median([r[0] for r in on]):9.1f}  {median([r[0] for r in off]):10.1f}"
-                          f"  {median([r[1] for r in on]):6.1f}", flush=True)
+                        for label, dist in builds:
+                            on[label].append(measure_idle(dist, name, args, active, True,
+                                                          options.seconds, options.display, extra))
+                            off[label].append(measure_idle(dist, name, args, active, False,
+                                                           options.seconds, options.display,
+                                                           extra))
+                    for label, _ in builds:
+                        a = [r for r in on[label] if r]
+                        b = [r for r in off[label] if r]
+                        print(f"{label:{width}s} {screen:25s} {'active' if active else 'inactive':9s}"
+                              f" {median([r[0] for r in a]):5.1f}  {median([r[1] for r in a]):10.1f}"
+                              f"   {median([r[0] for r in b]):5.1f}  {median([r[1] for r in b]):10.1f}"
+                              f"   {median([r[2] for r in a]):6.1f}", flush=True)
+            native = shutil.which("gnome-mines") or shutil.which("gnome-mines", path="/usr/games")
+            if native:
+                runs = [measure_native([native], options.seconds, options.display)
+                        for _ in range(options.runs)]
+                runs = [r for r in runs if r]
+                print(f"{'':{width}s} {'gnome-mines (native)':25s} {'active':9s}"
+                      f" {median([r[0] for r in runs]):5.1f}  {median([r[1] for r in runs]):10.1f}"
+                      f"   {'':5s}  {'':10s}   {median([r[2] for r in runs]):6.1f}", flush=True)
         if "play" in parts:
-            fps = [measure_play(options.dist, options.seconds, options.display, extra)
-                   for _ in range(options.runs)]
-            print(f"\nPearlwreck playing under Xvfb: {median(fps):.1f} frames a second (median of"
-                  f" {options.runs})")
+            print(f"\nPearlwreck playing under Xvfb (median of {options.runs})")
+            for label, dist in builds:
+                runs = [measure_play(dist, options.seconds, options.display, extra)
+                        for _ in range(options.runs)]
+                runs = [r for r in runs if r]
+                print(f"{label:{width}s} {median([r[0] for r in runs]):5.1f} frames a second,"
+                      f" {median([r[1] for r in runs]):5.2f} ms of CPU a frame", flush=True)
         print(f"\nload average at the end: {load_average()}")
     finally:
         xvfb.close()

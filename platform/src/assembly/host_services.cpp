@@ -38,6 +38,14 @@ std::deque<Services>& replacements() {
 }
 std::mutex g_replacing;
 
+// A test's own presentation sees every frame whole.
+std::atomic<void (*)(HWND, const uint32_t*, int, int, int, int)> g_test_present{nullptr};
+
+void present_to_test(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
+                     int fullscreen, int, int) {
+    g_test_present.load()(window, xrgb, width, height, pitch, fullscreen);
+}
+
 } // namespace
 
 const Services& services() {
@@ -67,7 +75,8 @@ extern "C" {
 void LudoraGetHostServices(LudoraHostServices* out) {
     if (!out) return;
     const ludora::host::Services& own = layer_services();
-    *out = LudoraHostServices{own.present, own.client_on_screen, own.lose_all_surfaces};
+    *out = LudoraHostServices{ludora::window::present_whole_frame, own.client_on_screen,
+                              own.lose_all_surfaces};
 }
 
 void LudoraSetHostServices(const LudoraHostServices* replacement) {
@@ -77,7 +86,10 @@ void LudoraSetHostServices(const LudoraHostServices* replacement) {
     }
     ludora::host::Services table = layer_services();
     {
-        if (replacement->present) table.present = replacement->present;
+        if (replacement->present) {
+            ludora::host::g_test_present = replacement->present;
+            table.present = ludora::host::present_to_test;
+        }
         if (replacement->client_on_screen) table.client_on_screen = replacement->client_on_screen;
         if (replacement->lose_all_surfaces)
             table.lose_all_surfaces = replacement->lose_all_surfaces;

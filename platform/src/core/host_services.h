@@ -23,9 +23,11 @@ struct Services {
     // pixels as 0x00RRGGBB, `pitch` pixels apart row to row: the client area in
     // windowed mode, the whole display mode in full-screen mode. Keeps the frame
     // as "last presented" for the script's `shot`. Paced by the display's
-    // refresh under SDL; immediate when headless.
+    // refresh under SDL; immediate when headless. Only rows `changed_top` to
+    // `changed_bottom` (exclusive) differ from the frame presented before;
+    // none when they are equal, which still waits for the refresh.
     void (*present)(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
-                    int fullscreen);
+                    int fullscreen, int changed_top, int changed_bottom);
     // Window area: the client area of `window` in screen coordinates; 0 when
     // there is no such window.
     int (*client_on_screen)(HWND window, RECT* client);
@@ -33,7 +35,8 @@ struct Services {
     void (*lose_all_surfaces)();
     // GDI area: device contexts over memory DirectDraw owns (IDirectDrawSurface::GetDC).
     HDC (*create_canvas_dc)(const pixels::Canvas& canvas);
-    void (*delete_canvas_dc)(HDC dc);
+    // Returns the bounds of everything drawn through the context (empty when nothing).
+    RECT (*delete_canvas_dc)(HDC dc);
     // The surface changed under an outstanding context (a new palette).
     void (*update_canvas_dc)(HDC dc, const pixels::Canvas& canvas);
 };

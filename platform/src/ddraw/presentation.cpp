@@ -30,10 +30,12 @@ void present_primary(const Surface& front) {
     static std::mutex* mutex = new std::mutex;
     static ShownPicture* shown = new ShownPicture;
     std::lock_guard lock(*mutex);
+    FrameRows rows;
     const std::vector<uint32_t>& frame =
-        shown->frame_for(c, rect_intersect(client, canvas_rect(c)), POINT{client.left, client.top},
-                         w, h, window, fullscreen);
-    host::services().present(window, frame.data(), w, h, w, fullscreen ? 1 : 0);
+        shown->frame_for(c, front.id(), front.damage(), rect_intersect(client, canvas_rect(c)),
+                         POINT{client.left, client.top}, w, h, window, fullscreen, rows);
+    host::services().present(window, frame.data(), w, h, w, fullscreen ? 1 : 0, rows.top,
+                             rows.bottom);
 }
 
 void lose_all_surfaces() {

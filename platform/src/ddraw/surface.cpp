@@ -18,6 +18,12 @@ Surface* as_surface(LPDIRECTDRAWSURFACE s) {
     return static_cast<Surface*>(s);
 }
 
+std::atomic<uint64_t> g_surfaces_made{0};
+
+RECT offset_rect(const RECT& r, LONG dx, LONG dy) {
+    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
 } // namespace
 
 // Rows start on 8-byte boundaries, as display memory usually does.
@@ -31,7 +37,8 @@ DWORD Surface::bytes_for(int width, int height, const PixelFormat& format) {
 
 Surface::Surface(std::shared_ptr<Display> display, int width, int height, const PixelFormat& format,
                  DWORD caps)
-    : display_(std::move(display)), width_(width), height_(height), format_(format), caps_(caps) {
+    : id_(++g_surfaces_made), display_(std::move(display)), width_(width), height_(height),
+      format_(format), caps_(caps), damage_(RECT{0, 0, width, height}) {
     pitch_ = pitch_for(width, format);
     memory_.assign(static_cast<size_t>(pitch_) * height, 0);
     if (caps_ & DDSCAPS_VIDEOMEMORY) display_->video_used += bytes_for(width, height, format);
@@ -74,6 +81,75 @@ Canvas Surface::canvas() const {
         c.palette_size = palette_->size();
     }
     return c;
+}
+
+void Surface::blit_tracked(const BlitRequest& request, const Surface* source) {
+    const RECT area = rect_intersect(rect_intersect(request.dest_rect, request.clip),
+                                     RECT{0, 0, width_, height_});
+    if (rect_empty(area)) return;
+    BlitRecord now;
+    if (source) {
+        now.source_id = source->id_;
+        now.source_rect = request.source_rect;
+        now.source_version = source->damage_.version();
+    }
+    now.dest_rect = request.dest_rect;
+    now.clip = request.clip;
+    now.fill = request.fill;
+    now.source_key = request.source_key;
+    now.dest_key = request.dest_key;
+    const LONG dx = request.dest_rect.left - request.source_rect.left;
+    const LONG dy = request.dest_rect.top - request.source_rect.top;
+    const bool stretched = source && (request.source_rect.right + dx != request.dest_rect.right ||
+                                      request.source_rect.bottom + dy != request.dest_rect.bottom);
+    // A blit within one surface changes its own source: always done in full.
+    const bool repeatable = source != this && !stretched;
+    BlitRecord* before = repeatable ? repeated_blits_.find(now) : nullptr;
+    if (!before) {
+        blit(request);
+        damage_.add(area);
+        if (repeatable) {
+            now.dest_version = damage_.version();
+            repeated_blits_.remember(now);
+        }
+        return;
+    }
+    RECT redo[2 * DamageHistory::kEntries];
+    // Each part of the area written since, in this surface or (moved) in the source.
+    int count = damage_.changed_since(before->dest_version, redo);
+    if (source) {
+        RECT moved[DamageHistory::kEntries];
+        const int n = source->damage_.changed_since(before->source_version, moved);
+        for (int i = 0; i < n; ++i)
+            redo[count++] = offset_rect(moved[i], dx, dy);
+    }
+    int parts = 0;
+    for (int i = 0; i < count; ++i) {
+        const RECT part = rect_intersect(redo[i], area);
+        if (!rect_empty(part)) redo[parts++] = part;
+    }
+    for (int i = 0; i < parts; ++i) {
+        const RECT part = redo[i];
+        // A part inside another (or the same as a later one) is done with that one.
+        bool inside = false;
+        for (int j = 0; j < parts && !inside; ++j)
+            inside = j != i && rect_inside(part, redo[j]) && (j > i || !rect_inside(redo[j], part));
+        if (inside) continue;
+        BlitRequest piece = request;
+        piece.clip = part;
+        // A picture drawn in layers changes under its top layers every frame
+        // and back again: a plain copy of it writes, and counts, only the rows
+        // that really differ, so what the screen shows stays put.
+        RECT written;
+        if (blit_fast_copy_changes(piece, written)) {
+            damage_.add(written);
+            continue;
+        }
+        blit(piece);
+        damage_.add(part);
+    }
+    before->source_version = now.source_version;
+    before->dest_version = damage_.version();
 }
 
 void Surface::changed() {
@@ -215,7 +291,7 @@ HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE source_if, LPRECT sou
             request.source_key = source->key_range(DDCKEY_SRCBLT);
         }
     }
-    blit(request);
+    blit_tracked(request, (flags & DDBLT_COLORFILL) ? nullptr : source);
     changed();
     return DD_OK;
 }
@@ -247,7 +323,7 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source_if, LPRECT
     request.source_rect = src;
     if (flags & DDBLTFAST_SRCCOLORKEY) request.source_key = source->key_range(DDCKEY_SRCBLT);
     if (flags & DDBLTFAST_DESTCOLORKEY) request.dest_key = key_range(DDCKEY_DESTBLT);
-    blit(request);
+    blit_tracked(request, source);
     changed();
     return DD_OK;
 }
@@ -284,6 +360,9 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE target_if, DWORD) {
         for (size_t i = 0; i + 1 < chain_.size(); ++i)
             chain_[i]->memory_.swap(chain_[i + 1]->memory_);
     }
+    damage_.add_whole();
+    for (Surface* back : chain_)
+        back->damage_.add_whole();
     changed();
     return DD_OK;
 }
@@ -380,7 +459,7 @@ HRESULT Surface::GetDC(HDC FAR* out) {
 
 HRESULT Surface::ReleaseDC(HDC dc) {
     if (!dc_ || dc != dc_) return DDERR_NODC;
-    host::services().delete_canvas_dc(dc_);
+    damage_.add(host::services().delete_canvas_dc(dc_));
     dc_ = nullptr;
     changed();
     return DD_OK;
@@ -431,7 +510,7 @@ HRESULT Surface::IsLost() {
     return lost() ? DDERR_SURFACELOST : DD_OK;
 }
 
-HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
+HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) {
     if (!desc_size_ok(desc)) return DDERR_INVALIDPARAMS;
     if (lost()) return DDERR_SURFACELOST;
     if (dc_) return DDERR_SURFACEBUSY;
@@ -442,6 +521,8 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface =
         memory_.data() + pitch_ * r.top + static_cast<ptrdiff_t>(r.left) * format_.bits / 8;
+    // A lock for reading promises no writes.
+    if (!(flags & DDLOCK_READONLY)) locked_ = rect_union(locked_, r);
     ++locks_;
     return DD_OK;
 }
@@ -449,6 +530,8 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
 HRESULT Surface::Unlock(LPVOID) {
     if (locks_ == 0) return DDERR_NOTLOCKED;
     --locks_;
+    damage_.add(locked_);
+    if (locks_ == 0) locked_ = RECT{};
     changed();
     return DD_OK;
 }
@@ -480,13 +563,16 @@ HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE palette_if) {
     palette_ = palette;
     // An outstanding device context must not keep the old palette's colours.
     if (dc_) host::services().update_canvas_dc(dc_, canvas());
+    damage_.add_whole(); // every pixel may show another colour
     changed();
     return DD_OK;
 }
 
 void palette_changed(Palette* palette) {
     for_each_surface([palette](Surface* s) {
-        if (s->palette() == palette && s->is_visible_primary()) present_primary(*s);
+        if (s->palette() != palette) return;
+        s->colours_changed();
+        if (s->is_visible_primary()) present_primary(*s);
     });
 }
 

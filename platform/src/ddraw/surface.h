@@ -4,6 +4,8 @@
 
 #include "ddraw/blitter.h"
 #include "ddraw/display.h"
+#include "ddraw/repeated_blits.h"
+#include "pixels/damage.h"
 
 #include <ddraw.h>
 
@@ -82,15 +84,27 @@ public:
     }
     void mark_lost() { lost_ = true; }
 
+    // Tells this surface from every other, made before or after.
+    uint64_t id() const { return id_; }
+    // What has been written to the surface's memory, and when.
+    const DamageHistory& damage() const { return damage_; }
+    // Its palette's colours changed: every pixel may show another colour.
+    void colours_changed() { damage_.add_whole(); }
+
     static ptrdiff_t pitch_for(int width, const PixelFormat& format);
     static DWORD bytes_for(int width, int height, const PixelFormat& format);
 
 private:
     bool busy() const { return locks_ > 0 || dc_ != nullptr; }
     void changed(); // shows the primary after a change
+    // Blits `request` onto this surface from `source` (null for a fill); a
+    // blit made before is redone only where its source or this surface
+    // changed since.
+    void blit_tracked(const BlitRequest& request, const Surface* source);
     ColorKeyRange key_range(DWORD which) const;
 
     std::atomic<ULONG> refs_{1};
+    const uint64_t id_;
     std::shared_ptr<Display> display_;
     int width_;
     int height_;
@@ -98,6 +112,9 @@ private:
     DWORD caps_;
     ptrdiff_t pitch_;
     std::vector<uint8_t> memory_;
+    DamageHistory damage_;
+    RepeatedBlits repeated_blits_;
+    RECT locked_{}; // what the outstanding locks may write
     bool has_source_key_ = false, has_dest_key_ = false;
     DDCOLORKEY source_key_{}, dest_key_{};
     Palette* palette_ = nullptr;

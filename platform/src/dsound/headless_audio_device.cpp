@@ -1,6 +1,9 @@
 // Without a sound device the mixer runs on its own thread, paced by the layer
-// clock: a held clock stops it, a scaled clock speeds it up.
+// clock: a held clock stops it, a scaled clock speeds it up. While the program
+// is at rest nobody hears it, and it mixes half a second at a time (streams
+// hold more than that, so every notification still comes, in order).
 #include "core/clock.h"
+#include "core/rest.h"
 #include "dsound/audio_device.h"
 #include "dsound/mixer.h"
 
@@ -38,7 +41,8 @@ private:
         while (true) {
             {
                 std::unique_lock lock(mutex_);
-                clock_wait(wake_, lock, kBlockUs, [this] { return stopping_; });
+                clock_wait(wake_, lock, resting() ? kRestWakeUs : kBlockUs,
+                           [this] { return stopping_; });
                 if (stopping_) return;
             }
             const OutputFormat format = mixer_.format();

@@ -26,6 +26,7 @@ BOOL stretch(HDC dest_handle, int x, int y, int w, int h, HDC source_handle, int
         fill.clip = pixels::canvas_rect(to);
         fill.fill = pixels::raw_for_xrgb(to, rop == BLACKNESS ? 0 : 0xFFFFFF);
         pixels::blit(fill);
+        dest->note_drawn(fill.dest_rect);
         return TRUE;
     }
     if (rop != SRCCOPY) return FALSE;
@@ -63,6 +64,7 @@ BOOL stretch(HDC dest_handle, int x, int y, int w, int h, HDC source_handle, int
     request.dest_rect = dst;
     request.clip = pixels::canvas_rect(to);
     pixels::blit(request);
+    dest->note_drawn(dst);
     return TRUE;
 }
 
@@ -109,5 +111,6 @@ extern "C" COLORREF WINAPI SetPixel(HDC handle, int x, int y, COLORREF colour) {
     }
     const uint32_t raw = pixels::raw_for_xrgb(c, pixels::colorref_to_xrgb(colour));
     pixels::write_raw(c, x, y, raw);
+    dc->note_drawn(RECT{x, y, x + 1, y + 1});
     return pixels::xrgb_to_colorref(pixels::raw_to_xrgb(c, raw));
 }

@@ -8,7 +8,8 @@
 namespace ludora::gdi {
 
 HDC create_canvas_dc(const pixels::Canvas& canvas);
-void delete_canvas_dc(HDC dc);
+// Returns the bounds of everything drawn through it, so the surface knows what changed.
+RECT delete_canvas_dc(HDC dc);
 // The surface changed under an outstanding context (a new palette).
 void update_canvas_dc(HDC dc, const pixels::Canvas& canvas);
 

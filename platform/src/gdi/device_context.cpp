@@ -2,6 +2,7 @@
 
 #include "gdi/canvas_dc.h"
 
+#include "pixels/damage.h"
 #include "pixels/screen_mode.h"
 
 #include <mutex>
@@ -46,6 +47,13 @@ DeviceContext* new_dc(DcKind kind) {
 
 } // namespace
 
+void DeviceContext::note_drawn(const RECT& r) {
+    pixels::Canvas c;
+    if (!target(c)) return;
+    const RECT on_canvas = pixels::rect_intersect(r, pixels::canvas_rect(c));
+    drawn = pixels::rect_union(drawn, on_canvas);
+}
+
 bool DeviceContext::target(pixels::Canvas& out) {
     if (kind == DcKind::Surface) {
         out = surface;
@@ -86,8 +94,12 @@ HDC create_canvas_dc(const pixels::Canvas& canvas) {
     return add_dc(dc);
 }
 
-void delete_canvas_dc(HDC handle) {
-    if (DeviceContext* dc = find_dc(handle)) remove_dc(dc);
+RECT delete_canvas_dc(HDC handle) {
+    DeviceContext* dc = find_dc(handle);
+    if (!dc) return RECT{};
+    const RECT drawn = dc->drawn;
+    remove_dc(dc);
+    return drawn;
 }
 
 void update_canvas_dc(HDC handle, const pixels::Canvas& canvas) {

@@ -23,9 +23,12 @@ struct DeviceContext {
     COLORREF text_colour = RGB(0, 0, 0);
     int stretch_mode = BLACKONWHITE;
     UINT text_align = TA_LEFT | TA_TOP;
+    RECT drawn{}; // the bounds of everything drawn through this context
 
     // Where drawing lands; false for the screen's context, which draws nothing.
     bool target(pixels::Canvas& out);
+    // Adds `r` (clipped to the target) to the bounds drawn.
+    void note_drawn(const RECT& r);
 };
 
 DeviceContext* find_dc(HDC dc);

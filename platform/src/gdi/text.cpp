@@ -143,6 +143,7 @@ extern "C" BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count
         fill.clip = pixels::canvas_rect(c);
         fill.fill = pixels::raw_for_xrgb(c, pixels::colorref_to_xrgb(dc->bk_colour));
         if (width > 0) pixels::blit(fill);
+        if (width > 0) dc->note_drawn(fill.dest_rect);
     }
     const uint32_t ink = pixels::raw_for_xrgb(c, pixels::colorref_to_xrgb(dc->text_colour));
     int pen = x;
@@ -150,6 +151,7 @@ extern "C" BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count
     for (int i = 0; i < count; ++i) {
         const Glyph& g = face.glyph(static_cast<unsigned char>(text[i]));
         const int left = pen + g.left, top = baseline - g.top;
+        dc->note_drawn(RECT{left, top, left + g.width, top + g.rows});
         for (int gy = 0; gy < g.rows; ++gy) {
             const int py = top + gy;
             if (py < 0 || py >= c.height) continue;

@@ -1,6 +1,7 @@
 // Events and the waits for events and threads. One mutex guards every waitable
 // state, so "wait for all" takes its objects at one instant and an auto-reset
-// event is taken only by the one waiter it releases.
+// event is taken only by the one waiter it releases. Setting an event wakes
+// only the threads waiting for it; a thread's change of state wakes them all.
 #include "kernel/sync_objects.h"
 
 #include "core/clock.h"
@@ -18,6 +19,42 @@ uint64_t timeout_us(DWORD milliseconds) {
     return milliseconds == INFINITE ? ludora::kForever : uint64_t(milliseconds) * 1000;
 }
 
+// A thread in a wait, with what it waits for. Guarded by sync_mutex().
+struct Waiting {
+    std::condition_variable wake;
+    const std::vector<std::shared_ptr<Waitable>>* objects = nullptr;
+};
+
+std::vector<Waiting*>& waitings() {
+    static auto* all = new std::vector<Waiting*>;
+    return *all;
+}
+
+// Registers the calling thread's wait for its length (sync_mutex() held throughout).
+class WaitingHere {
+public:
+    explicit WaitingHere(const std::vector<std::shared_ptr<Waitable>>* objects) {
+        waiting_.objects = objects;
+        waitings().push_back(&waiting_);
+    }
+    ~WaitingHere() { std::erase(waitings(), &waiting_); }
+    std::condition_variable& wake() { return waiting_.wake; }
+
+private:
+    Waiting waiting_;
+};
+
+void notify_waiters_of(const Waitable* changed) {
+    for (Waiting* w : waitings()) {
+        for (const auto& object : *w->objects) {
+            if (object.get() == changed) {
+                w->wake.notify_one();
+                break;
+            }
+        }
+    }
+}
+
 BOOL change_event(HANDLE handle, bool state) {
     auto event = find_handle_as<Event>(handle);
     if (!event) {
@@ -26,11 +63,21 @@ BOOL change_event(HANDLE handle, bool state) {
     }
     std::lock_guard<std::mutex> lock(sync_mutex());
     event->set(state);
-    if (state) sync_changed().notify_all();
+    if (state) notify_waiters_of(event.get());
     return TRUE;
 }
 
 } // namespace
+
+namespace ludora::kernel {
+
+void notify_all_waiters() {
+    sync_changed().notify_all();
+    for (Waiting* w : waitings())
+        w->wake.notify_one();
+}
+
+} // namespace ludora::kernel
 
 extern "C" {
 
@@ -103,7 +150,8 @@ DWORD WINAPI WaitForMultipleObjects(DWORD nCount, CONST HANDLE* lpHandles, BOOL 
             }
             return false;
         };
-        ludora::clock_wait(sync_changed(), lock, timeout_us(dwMilliseconds), ready);
+        WaitingHere here(&objects);
+        ludora::clock_wait(here.wake(), lock, timeout_us(dwMilliseconds), ready);
     }
     end_thread_if_requested();
     return result;
@@ -121,7 +169,9 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
     }
     {
         std::unique_lock<std::mutex> lock(sync_mutex());
-        ludora::clock_wait(sync_changed(), lock, timeout_us(dwMilliseconds),
+        static const std::vector<std::shared_ptr<Waitable>> nothing;
+        WaitingHere here(&nothing);
+        ludora::clock_wait(here.wake(), lock, timeout_us(dwMilliseconds),
                            [] { return termination_requested(); });
     }
     end_thread_if_requested();

@@ -3,17 +3,23 @@
 // not push the later ones back: over any stretch the count of callbacks is the
 // time passed divided by the period. timeKillEvent returns only once the
 // event's callback has finished and cannot run again, except when it is called
-// from that callback, which would otherwise wait for itself.
+// from that callback, which would otherwise wait for itself. While the
+// program is at rest the thread wakes only every kRestWakeUs and runs the
+// callbacks due by then in a row: each one still runs, in its order.
 #include "core/clock.h"
+#include "core/rest.h"
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <map>
 #include <mutex>
 #include <thread>
 
 namespace {
+
+void timer_thread_nudge();
 
 constexpr UINT kPeriodMin = 1;
 constexpr UINT kPeriodMax = 1000000;
@@ -32,6 +38,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         if (!started_) {
             std::thread(&TimerThread::run, this).detach();
+            ludora::when_rest_ends([] { timer_thread_nudge(); });
             started_ = true;
         }
         UINT id = next_id_++;
@@ -40,6 +47,13 @@ public:
         ++generation_;
         changed_.notify_all();
         return id;
+    }
+
+    // Wakes the thread to look at its events again (the rest ended).
+    void nudge() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++generation_;
+        changed_.notify_all();
     }
 
     bool kill(UINT id) {
@@ -67,12 +81,16 @@ private:
                 changed_.wait(lock);
                 continue;
             }
-            if (ludora::clock_us() < next->second.due_us) {
+            const uint64_t now = ludora::clock_us();
+            if (now < next->second.due_us) {
                 // Until the due time itself: the clock may be moved on by hand
                 // at any moment, and that time must not be counted twice.
                 const uint64_t generation = generation_;
-                ludora::clock_wait_until(changed_, lock, next->second.due_us,
+                uint64_t wake = next->second.due_us;
+                if (ludora::resting()) wake = std::max(wake, batch_start_ + ludora::kRestWakeUs);
+                ludora::clock_wait_until(changed_, lock, wake,
                                          [&] { return generation_ != generation; });
+                if (generation_ == generation) batch_start_ = ludora::clock_us();
                 continue;
             }
             const UINT id = next->first;
@@ -98,6 +116,7 @@ private:
     UINT next_id_ = 1;
     UINT running_id_ = 0;
     uint64_t generation_ = 0;
+    uint64_t batch_start_ = 0; // when the thread last woke for its events
     bool started_ = false;
     std::thread::id timer_thread_;
 };
@@ -106,6 +125,10 @@ private:
 TimerThread& timer_thread() {
     static TimerThread* instance = new TimerThread;
     return *instance;
+}
+
+void timer_thread_nudge() {
+    timer_thread().nudge();
 }
 
 } // namespace

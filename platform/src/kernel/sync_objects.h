@@ -13,8 +13,10 @@
 namespace ludora::kernel {
 
 std::mutex& sync_mutex();
-// Notified on every change of any waitable state.
+// Notified on every change of a thread's state (suspended threads wait on it).
 std::condition_variable& sync_changed();
+// With sync_mutex() held: a thread's state changed; wakes every waiting thread.
+void notify_all_waiters();
 
 class Waitable : public KernelObject {
 public:

@@ -36,7 +36,7 @@ public:
     ~FinishOnExit() {
         std::lock_guard<std::mutex> lock(sync_mutex());
         thread_->finished = true;
-        sync_changed().notify_all();
+        notify_all_waiters();
     }
     FinishOnExit(const FinishOnExit&) = delete;
     FinishOnExit& operator=(const FinishOnExit&) = delete;
@@ -186,7 +186,7 @@ DWORD WINAPI ResumeThread(HANDLE hThread) {
     std::lock_guard<std::mutex> lock(sync_mutex());
     const DWORD previous = thread->suspended ? 1 : 0;
     thread->suspended = false;
-    sync_changed().notify_all();
+    notify_all_waiters();
     return previous;
 }
 
@@ -215,7 +215,7 @@ BOOL WINAPI TerminateThread(HANDLE hThread, DWORD dwExitCode) {
     if (!thread->finished && !thread->terminate_requested) {
         thread->terminate_requested = true;
         thread->exit_code = dwExitCode;
-        sync_changed().notify_all();
+        notify_all_waiters();
     }
     return TRUE;
 }

@@ -83,6 +83,29 @@ bool blit_fast_copy(const BlitRequest& r) {
     return true;
 }
 
+bool blit_fast_copy_changes(const BlitRequest& r, RECT& written) {
+    if (!r.source || r.source_key.enabled || r.dest_key.enabled || !unstretched(r)) return false;
+    const Canvas& s = *r.source;
+    const Canvas& d = *r.dest;
+    if (s.format.bits < 8 || !canvases_share_colours(s, d) || canvases_overlap(s, d)) return false;
+    written = RECT{};
+    const RECT a = clipped_area(r);
+    if (rect_empty(a)) return true;
+    const int bpp = s.format.bytes_per_pixel();
+    const int sx = r.source_rect.left + (a.left - r.dest_rect.left);
+    const int sy = r.source_rect.top + (a.top - r.dest_rect.top);
+    const size_t bytes = static_cast<size_t>(a.right - a.left) * bpp;
+    for (int y = a.top; y < a.bottom; ++y) {
+        uint8_t* to = d.row(y) + static_cast<ptrdiff_t>(a.left) * bpp;
+        const uint8_t* from = s.row(sy + (y - a.top)) + static_cast<ptrdiff_t>(sx) * bpp;
+        if (std::memcmp(to, from, bytes) == 0) continue;
+        std::memcpy(to, from, bytes);
+        if (rect_empty(written)) written = RECT{a.left, y, a.right, y + 1};
+        written.bottom = y + 1;
+    }
+    return true;
+}
+
 bool blit_fast_keyed16(const BlitRequest& r) {
     if (!r.source || !r.source_key.enabled || r.dest_key.enabled || !unstretched(r)) return false;
     const Canvas& s = *r.source;

@@ -39,6 +39,9 @@ void blit(const BlitRequest& request);
 bool blit_fast_fill(const BlitRequest& request);
 bool blit_fast_copy(const BlitRequest& request);
 bool blit_fast_keyed16(const BlitRequest& request);
+// The blit_fast_copy case between canvases apart in memory, writing only the
+// rows that differ; `written` gets their bounds (empty when none did).
+bool blit_fast_copy_changes(const BlitRequest& request, RECT& written);
 // Unstretched copies from 24-bit, 32-bit (0x00RRGGBB) and 8-bit palettised canvases
 // onto 5-6-5 and 5-5-5 ones, keyed or not.
 bool blit_fast_convert(const BlitRequest& request);

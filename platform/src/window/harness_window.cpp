@@ -2,6 +2,7 @@
 #include "ludora/harness_window.h"
 
 #include "window/driver.h"
+#include "window/idle_wait.h"
 #include "window/input.h"
 #include "window/keys.h"
 #include "window/present.h"
@@ -15,7 +16,9 @@ using namespace ludora::window;
 extern "C" {
 
 int LudoraRunScript(const char* text) {
-    return script_load(text ? text : "");
+    const int loaded = script_load(text ? text : "");
+    wake_idle_wait();
+    return loaded;
 }
 
 int LudoraScriptDone(void) {
@@ -24,22 +27,27 @@ int LudoraScriptDone(void) {
 
 void LudoraPostKey(int vk, int down) {
     if (const KeyInfo* key = key_by_vk(vk)) inject_key(key->dik, down != 0);
+    wake_idle_wait();
 }
 
 void LudoraPostMouseMove(int x, int y) {
     inject_mouse_move(nullptr, x, y);
+    wake_idle_wait();
 }
 
 void LudoraPostMouseButton(int button, int down) {
     inject_mouse_button(button, down != 0);
+    wake_idle_wait();
 }
 
 void LudoraActivate(int active) {
     inject_activate(active != 0);
+    wake_idle_wait();
 }
 
 void LudoraClose(void) {
     inject_close(nullptr);
+    wake_idle_wait();
 }
 
 int LudoraLastFrameSize(int* width, int* height) {

@@ -23,7 +23,7 @@ public:
     void window_activated(HWND) override {}
     void warp_cursor(HWND, int, int) override {}
     void show_cursor(bool) override {}
-    void present(HWND, const uint32_t*, int, int, int, bool) override {
+    void present(HWND, const uint32_t*, int, int, int, bool, int, int) override {
         if (refresh_hz_ > 0) pacer_.wait_for_refresh(refresh_hz_);
     }
     int message_box(const char*, const char*, UINT) override { return 0; }

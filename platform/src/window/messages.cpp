@@ -2,8 +2,10 @@
 // and input messages, then the quit message, then paint), translation of keys
 // into characters, and the default window procedure.
 #include "core/clock.h"
+#include "core/rest.h"
 #include "core/settings.h"
 #include "window/driver.h"
+#include "window/idle_wait.h"
 #include "window/input.h"
 #include "window/keys.h"
 #include "window/present.h"
@@ -48,11 +50,16 @@ std::atomic<std::thread::id> g_ui_thread{};
 
 // The queue's generation when this thread last found nothing to take.
 thread_local uint64_t t_generation_when_empty = 0;
+// Calls of wake_idle_wait so far (guarded by the system's mutex), and their
+// count when this thread last found nothing to take.
+uint64_t g_wakes = 0;
+thread_local uint64_t t_wakes_when_empty = 0;
 
 bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     System& s = system();
     std::lock_guard lock(s.mutex);
     t_generation_when_empty = s.queue_generation;
+    t_wakes_when_empty = g_wakes;
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
         if (it->hwnd && !s.windows.count(it->hwnd)) continue;
         if (!matches(*it, filter, low, high)) continue;
@@ -80,14 +87,61 @@ bool take(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
 }
 
 std::atomic<unsigned> g_idle_waits{0};
+// The idle wait is waiting for the host's events through the driver.
+std::atomic<bool> g_waiting_for_host{false};
+
+// After this many idle peeks in a row (a quarter of a second) the program is at rest.
+constexpr unsigned kPeeksBeforeRest = 64;
+
+// At rest: waits for a message, the host's next event, a wake_idle_wait or
+// the script's next command, whichever comes first; and no longer than
+// kRestWakeUs, as something may change that nothing announces (a window
+// invalidated from another thread).
+void wait_at_rest(uint64_t seen) {
+    System& s = system();
+    const uint64_t now = clock_us();
+    const uint64_t deadline = std::min(script_next_due_us(), now + kRestWakeUs);
+    if (deadline <= now) return;
+    const uint64_t wakes = t_wakes_when_empty;
+    g_waiting_for_host = true;
+    bool posted;
+    {
+        std::lock_guard lock(s.mutex);
+        posted = s.queue_generation != seen || g_wakes != wakes;
+    }
+    const auto real =
+        std::chrono::duration_cast<std::chrono::milliseconds>(clock_real_slice(deadline - now));
+    const bool waited = posted || driver().wait_for_events(static_cast<int>(std::max<int64_t>(
+                                      1, std::min<int64_t>(real.count(), kRestWakeUs / 1000))));
+    g_waiting_for_host = false;
+    if (waited) return;
+    // No host events to wait for (headless): messages and wakes alone.
+    std::unique_lock lock(s.mutex);
+    clock_wait_until(s.queue_changed, lock, deadline,
+                     [&] { return s.queue_generation != seen || g_wakes != wakes; });
+}
+
+} // namespace
+
+void wake_idle_wait() {
+    System& s = system();
+    {
+        std::lock_guard lock(s.mutex); // a waiter between its check and its wait hears it
+        ++g_wakes;
+    }
+    s.queue_changed.notify_all();
+    if (g_waiting_for_host.load()) driver().wake();
+}
+
+namespace {
 
 // A program that finds its queue empty again without having shown a frame
 // since it last did is idle (in the background, or waiting for the user): it
 // waits a moment for a message rather than spinning, and a message queued
-// meanwhile wakes it at once. A program idle for a while (in the background)
-// waits longer, 2, 4 and at last 8 ms, so it polls a hundred times a second
-// instead of a thousand: messages still wake it at once, and the host's own
-// events are read at most half a frame late. True when it waited.
+// meanwhile wakes it at once. A program idle for a while waits longer, 2, 4
+// and 8 ms, and after a quarter of a second it is at rest: then it sleeps
+// until a message, the host's next event or the script's next command (half
+// a second at most). True when it waited.
 bool wait_when_idle() {
     static const bool pacing = settings::pacing();
     if (!pacing) return false;
@@ -100,12 +154,17 @@ bool wait_when_idle() {
         idle_run = 0;
         return false;
     }
-    const int wait_ms = 1 << std::min(3u, idle_run / 16);
-    if (idle_run < 64) ++idle_run;
     g_idle_waits.fetch_add(1, std::memory_order_relaxed);
+    const uint64_t seen = t_generation_when_empty;
+    if (idle_run >= kPeeksBeforeRest) {
+        set_resting(true);
+        wait_at_rest(seen);
+        return true;
+    }
+    const int wait_ms = 1 << std::min(3u, idle_run / 16);
+    ++idle_run;
     System& s = system();
     std::unique_lock lock(s.mutex);
-    const uint64_t seen = t_generation_when_empty;
     s.queue_changed.wait_for(lock, std::chrono::milliseconds(wait_ms),
                              [&] { return s.queue_generation != seen; });
     return true;
@@ -125,6 +184,7 @@ void post(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
         ++s.queue_generation;
     }
     s.queue_changed.notify_all();
+    if (g_waiting_for_host.load()) driver().wake();
 }
 
 void pump() {

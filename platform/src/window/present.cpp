@@ -2,10 +2,12 @@
 // shows them and the last one is kept for the script's `shot`.
 #include "window/present.h"
 
+#include "core/rest.h"
 #include "window/driver.h"
 #include "window/frame_log.h"
 #include "window/window_system.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -61,16 +63,27 @@ uint64_t frames_presented() {
     return g_frames_presented.load(std::memory_order_relaxed);
 }
 
+void present_whole_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
+                         int fullscreen) {
+    present_frame(window, xrgb, width, height, pitch, fullscreen, 0, height);
+}
+
 void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
-                   int fullscreen) {
+                   int fullscreen, int changed_top, int changed_bottom) {
     // Frames beyond any real mode are refused rather than copied.
     if (!xrgb || width <= 0 || height <= 0 || width > 16384 || height > 16384 || pitch < width)
         return;
+    int top = std::clamp(changed_top, 0, height), bottom = std::clamp(changed_bottom, 0, height);
+    if (top >= bottom) top = bottom = 0;
     {
         LastFrame& f = last_frame();
         std::lock_guard lock(f.mutex);
+        if (f.width != width || f.height != height) {
+            top = 0;
+            bottom = height;
+        }
         f.pixels.resize(static_cast<size_t>(width) * height);
-        for (int y = 0; y < height; ++y)
+        for (int y = top; y < bottom; ++y)
             std::copy(xrgb + static_cast<size_t>(y) * pitch,
                       xrgb + static_cast<size_t>(y) * pitch + width,
                       f.pixels.begin() + static_cast<size_t>(y) * width);
@@ -78,8 +91,9 @@ void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int
         f.height = height;
     }
     g_frames_presented.fetch_add(1, std::memory_order_relaxed);
+    set_resting(false);
     log_frame(xrgb, width, height, pitch);
-    driver().present(window, xrgb, width, height, pitch, fullscreen != 0);
+    driver().present(window, xrgb, width, height, pitch, fullscreen != 0, top, bottom);
 }
 
 int client_on_screen(HWND window, RECT* client) {

@@ -10,7 +10,10 @@ namespace ludora::window {
 
 // Shows one frame (see host::Services::present); frames beyond any real mode are refused.
 void present_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
-                   int fullscreen);
+                   int fullscreen, int changed_top, int changed_bottom);
+// The same with every row changed.
+void present_whole_frame(HWND window, const uint32_t* xrgb, int width, int height, int pitch,
+                         int fullscreen);
 // The client area of `window` in screen coordinates; 0 when there is no such window.
 int client_on_screen(HWND window, RECT* client);
 // Saves the last presented frame as a 24-bit BMP (a black client area before

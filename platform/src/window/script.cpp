@@ -217,6 +217,14 @@ bool script_done() {
     return s.next >= s.commands.size();
 }
 
+uint64_t script_next_due_us() {
+    Script& s = script();
+    std::lock_guard lock(s.mutex);
+    if (!s.env_checked) return clock_us();
+    if (s.next >= s.commands.size()) return kForever;
+    return s.due_ms * 1000;
+}
+
 void script_tick() {
     Script& s = script();
     bool load_env = false;

@@ -4,7 +4,6 @@
 #include "core/quiet_stderr.h"
 #include "core/settings.h"
 #include "window/direct_rendering.h"
-#include "window/frame_memory.h"
 #include "window/frame_pacer.h"
 #include "window/joysticks.h"
 #include "window/driver.h"
@@ -220,7 +219,9 @@ struct SdlWindow {
     bool vsync = false;
     int fast_presents = 0;
     std::chrono::steady_clock::time_point last_present{};
-    FrameMemory shown;
+    // The texture no longer holds the last picture (new, resized, or the
+    // window changed under it): the next frame goes up whole.
+    bool stale = true;
 };
 
 class SdlDriver final : public Driver {
@@ -231,6 +232,25 @@ public:
         SDL_Event e;
         while (SDL_PollEvent(&e))
             handle(e);
+    }
+
+    bool wait_for_events(int real_ms) override {
+        if (windows_.empty()) return false;
+        // SDL waits on the display's connection, except with joysticks, which
+        // it polls every millisecond: then a short sleep, as SDL would read them.
+        if (SDL_NumJoysticks() > 0) {
+            SDL_Delay(static_cast<Uint32>(std::min(real_ms, 8)));
+            return true;
+        }
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, real_ms)) handle(e);
+        return true;
+    }
+
+    void wake() override {
+        SDL_Event e{};
+        e.type = SDL_USEREVENT; // only ends the wait; handle() passes it by
+        SDL_PushEvent(&e);
     }
 
     void window_shown(HWND hwnd, bool visible) override {
@@ -279,8 +299,8 @@ public:
 
     void show_cursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
-    void present(HWND hwnd, const uint32_t* xrgb, int width, int height, int pitch,
-                 bool fullscreen) override {
+    void present(HWND hwnd, const uint32_t* xrgb, int width, int height, int pitch, bool fullscreen,
+                 int changed_top, int changed_bottom) override {
         SdlWindow* w = ensure(hwnd);
         if (!w) return;
         if (fullscreen != w->fullscreen) {
@@ -298,7 +318,7 @@ public:
             SDL_RenderSetIntegerScale(w->renderer, fullscreen ? SDL_TRUE : SDL_FALSE);
             SDL_SetWindowFullscreen(w->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             if (!fullscreen) resize(*w, width, height);
-            w->shown.forget(); // the window changed under the picture: draw it again
+            w->stale = true; // the window changed under the picture: draw it again
         }
         if (!w->texture || w->texture_w != width || w->texture_h != height) {
             if (w->texture) SDL_DestroyTexture(w->texture);
@@ -306,13 +326,13 @@ public:
                                            SDL_TEXTUREACCESS_STREAMING, width, height);
             w->texture_w = width;
             w->texture_h = height;
-            w->shown.forget();
+            w->stale = true;
         }
         if (w->logical_w != width || w->logical_h != height) {
             SDL_RenderSetLogicalSize(w->renderer, width, height);
             w->logical_w = width;
             w->logical_h = height;
-            w->shown.forget();
+            w->stale = true;
         }
         if (!w->texture) return;
         if (!pacing_) {
@@ -320,11 +340,19 @@ public:
             draw(*w);
             return;
         }
-        // The same picture again is neither uploaded nor drawn; it still waits
-        // for the refresh, so an unchanging program keeps its pace.
+        if (w->stale) {
+            changed_top = 0;
+            changed_bottom = height;
+            w->stale = false;
+        }
+        // Only the rows that changed go up; the same picture again is neither
+        // uploaded nor drawn, yet still waits for the refresh, so an
+        // unchanging program keeps its pace.
         bool waited_for_refresh = false;
-        if (!w->shown.same_as_shown(xrgb, width, height, pitch)) {
-            SDL_UpdateTexture(w->texture, nullptr, xrgb, pitch * 4);
+        if (changed_top < changed_bottom) {
+            const SDL_Rect rows{0, changed_top, width, changed_bottom - changed_top};
+            SDL_UpdateTexture(w->texture, &rows, xrgb + static_cast<ptrdiff_t>(changed_top) * pitch,
+                              pitch * 4);
             draw(*w);
             waited_for_refresh = w->vsync && presented_at_refresh(*w);
         }
@@ -397,7 +425,7 @@ private:
         SDL_RenderSetLogicalSize(w.renderer, width, height);
         w.logical_w = width;
         w.logical_h = height;
-        w.shown.forget();
+        w.stale = true;
     }
 
     SdlWindow* ensure(HWND hwnd) {

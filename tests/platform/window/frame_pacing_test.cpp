@@ -1,7 +1,5 @@
 // Presentation at the refresh, on a clock held by the test: the pacer asks to
-// sleep until each refresh and never lets late frames catch up in a burst;
-// the frame memory tells a picture shown again from a new one.
-#include "window/frame_memory.h"
+// sleep until each refresh and never lets late frames catch up in a burst.
 #include "window/frame_pacer.h"
 
 #include <gtest/gtest.h>
@@ -67,23 +65,4 @@ TEST(FramePacer, AnUnknownRefreshRateIsSixtyHertz) {
     clock.pacer.wait_for_refresh(-5);
     ASSERT_EQ(clock.sleeps.size(), 1u);
     EXPECT_EQ(clock.sleeps.back() - first, std::chrono::nanoseconds(1'000'000'000 / 60));
-}
-
-TEST(FrameMemory, TellsAPictureShownAgainFromANewOne) {
-    // 3 x 2 pixels in rows of 4; the fourth column is never looked at.
-    std::vector<uint32_t> picture = {1, 2, 3, 0xAA, 4, 5, 6, 0xBB};
-    FrameMemory memory;
-    EXPECT_FALSE(memory.same_as_shown(picture.data(), 3, 2, 4));
-    EXPECT_TRUE(memory.same_as_shown(picture.data(), 3, 2, 4));
-    picture[3] = 0xCC; // outside the picture
-    EXPECT_TRUE(memory.same_as_shown(picture.data(), 3, 2, 4));
-    picture[6] = 7; // the last pixel
-    EXPECT_FALSE(memory.same_as_shown(picture.data(), 3, 2, 4));
-    EXPECT_TRUE(memory.same_as_shown(picture.data(), 3, 2, 4));
-    // The same pixels in another shape are another picture.
-    const std::vector<uint32_t> tight = {1, 2, 3, 4, 5, 7};
-    EXPECT_FALSE(memory.same_as_shown(tight.data(), 2, 3, 2));
-    EXPECT_TRUE(memory.same_as_shown(tight.data(), 2, 3, 2));
-    memory.forget();
-    EXPECT_FALSE(memory.same_as_shown(tight.data(), 2, 3, 2));
 }

@@ -63,7 +63,7 @@ std::string expected_hash(const std::vector<uint32_t>& pixels) {
 }
 
 void present(const std::vector<uint32_t>& pixels, int width, int height) {
-    present_frame(nullptr, pixels.data(), width, height, width, 0);
+    present_whole_frame(nullptr, pixels.data(), width, height, width, 0);
 }
 
 } // namespace
@@ -85,7 +85,7 @@ TEST(FrameLog, EveryPresentationUpToTheLimitWithItsTimeAndPicture) {
     present(picture, 4, 3);
     present(picture, 4, 3);
     present(other, 4, 3);
-    present_frame(nullptr, padded.data(), 4, 3, 6, 0);
+    present_whole_frame(nullptr, padded.data(), 4, 3, 6, 0);
 
     std::vector<Line> lines = read_log();
     ASSERT_EQ(lines.size(), 6u);

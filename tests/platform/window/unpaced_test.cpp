@@ -30,7 +30,7 @@ TEST(Unpaced, EmptyPeeksNeverWait) {
     // Frames still go out, every one of them.
     const uint64_t frames = frames_presented();
     const std::vector<uint32_t> picture(2 * 2, 0x00112233u);
-    present_frame(nullptr, picture.data(), 2, 2, 2, 0);
-    present_frame(nullptr, picture.data(), 2, 2, 2, 0);
+    present_whole_frame(nullptr, picture.data(), 2, 2, 2, 0);
+    present_whole_frame(nullptr, picture.data(), 2, 2, 2, 0);
     EXPECT_EQ(frames_presented(), frames + 2);
 }

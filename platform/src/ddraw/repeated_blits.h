@@ -1,0 +1,43 @@
+// The last few blits a surface received, remembered with the versions of both
+// pictures they saw, so that the same blit made again redoes only what changed
+// since in its source or its destination. Any copy without stretching gives the
+// same pixels when repeated over what it wrote itself, keys or not, so redoing
+// the changed parts equals a full copy.
+#pragma once
+
+#include "ddraw/blitter.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace ludora::video {
+
+struct BlitRecord {
+    uint64_t source_id = 0; // 0 for a fill
+    RECT source_rect{};
+    RECT dest_rect{};
+    RECT clip{};
+    uint32_t fill = 0;
+    ColorKeyRange source_key;
+    ColorKeyRange dest_key;
+    uint64_t source_version = 0; // the source's version the copy saw
+    uint64_t dest_version = 0;   // the destination's version right after it
+
+    bool same_blit(const BlitRecord& other) const;
+};
+
+class RepeatedBlits {
+public:
+    // Enough for a screen's worth of buttons, text and sprites drawn every frame.
+    static constexpr size_t kKept = 96;
+    // The remembered blit that is `blit` again, or null.
+    BlitRecord* find(const BlitRecord& blit);
+    // Keeps `blit` in place of the oldest.
+    void remember(const BlitRecord& blit);
+
+private:
+    std::vector<BlitRecord> kept_;
+    size_t next_ = 0;
+};
+
+} // namespace ludora::video

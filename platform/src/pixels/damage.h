@@ -1,0 +1,43 @@
+// What has been written to a picture, and when: a short history of the
+// rectangles written, each stamped with the picture's version after the write.
+// Whoever remembers the version he last saw asks what changed since. When the
+// history is full two entries next to each other in time are merged into
+// their bounding rectangle under the later stamp: an answer may grow larger,
+// never smaller.
+#pragma once
+
+#include "pixels/blitter.h"
+
+#include <cstdint>
+
+namespace ludora::pixels {
+
+class DamageHistory {
+public:
+    static constexpr int kEntries = 64;
+
+    // A new picture counts as wholly written, at version 1.
+    explicit DamageHistory(RECT whole);
+
+    uint64_t version() const { return version_; }
+    // Notes a write to `r` (clipped to the picture; nothing when empty).
+    void add(RECT r);
+    void add_whole() { add(whole_); }
+    // The rectangles written after version `since` (0: since the picture was
+    // made); returns how many, at most kEntries.
+    int changed_since(uint64_t since, RECT out[kEntries]) const;
+    // Their bounding rectangle; empty when nothing changed.
+    RECT bounds_since(uint64_t since) const;
+
+private:
+    RECT whole_;
+    uint64_t version_ = 0;
+    int count_ = 0;
+    RECT rects_[kEntries];
+    uint64_t stamps_[kEntries];
+};
+
+// The smallest rectangle holding both (either may be empty).
+RECT rect_union(const RECT& a, const RECT& b);
+
+} // namespace ludora::pixels
