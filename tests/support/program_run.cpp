@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <set>
 #include <thread>
 
@@ -50,7 +51,7 @@ pid_t Start(const Launch& launch) {
             dup2(out, 2);
         }
         if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
-        execve(program.c_str(), argv.data(), envp.data());
+        execvpe(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     return child;
@@ -85,6 +86,10 @@ Outcome Run(const Launch& launch, double deadlineSeconds) {
     return Finish(Start(launch), launch, deadlineSeconds);
 }
 
+bool Installed(const std::string& command) {
+    return std::system(("command -v " + command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
 bool HasFaultReport(const std::string& printed) {
     for (const char* mark :
          {"AddressSanitizer", "LeakSanitizer", "runtime error:", "UndefinedBehaviorSanitizer",
@@ -93,8 +98,9 @@ bool HasFaultReport(const std::string& printed) {
     return false;
 }
 
-void StopProgramsUnder(const fs::path& folder) {
-    if (folder.empty()) return;
+std::vector<pid_t> ProgramsUnder(const fs::path& folder) {
+    std::vector<pid_t> programs;
+    if (folder.empty()) return programs;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
         const std::string pid = entry.path().filename().string();
@@ -102,8 +108,14 @@ void StopProgramsUnder(const fs::path& folder) {
         std::error_code linkError;
         const fs::path program = fs::read_symlink(entry.path() / "exe", linkError);
         if (!linkError && program.string().rfind(folder.string() + "/", 0) == 0)
-            kill(static_cast<pid_t>(std::stoi(pid)), SIGKILL);
+            programs.push_back(static_cast<pid_t>(std::stoi(pid)));
     }
+    return programs;
+}
+
+void StopProgramsUnder(const fs::path& folder) {
+    for (const pid_t program : ProgramsUnder(folder))
+        kill(program, SIGKILL);
 }
 
 } // namespace testkit

@@ -13,7 +13,7 @@ namespace testkit {
 namespace fs = std::filesystem;
 
 struct Launch {
-    fs::path program; // the file run
+    fs::path program; // the file run; a name without a slash is looked up on the PATH
     fs::path folder;  // its current directory
     std::vector<std::string> arguments;
     // "NAME=VALUE" lines; the first of a name counts, and "NAME" alone leaves
@@ -36,10 +36,14 @@ pid_t Start(const Launch& launch);
 Outcome Finish(pid_t child, const Launch& launch, double deadlineSeconds = 60);
 Outcome Run(const Launch& launch, double deadlineSeconds = 60);
 
+// 1 when the command is on the PATH (tests of optional tools skip without it).
+bool Installed(const std::string& command);
+
 // A sanitizer's or the runtime's report in what a program printed.
 bool HasFaultReport(const std::string& printed);
-// Kills every process whose program file lies below the folder (programs the
-// programs under test started).
+// The processes whose program file lies below the folder (programs the
+// programs under test started); StopProgramsUnder kills them.
+std::vector<pid_t> ProgramsUnder(const fs::path& folder);
 void StopProgramsUnder(const fs::path& folder);
 
 } // namespace testkit

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "program_run.h"
-#include "reference_deal.h"
+#include "tests/game/reference_deal.h"
+#include "tests/support/files.h"
+#include "tests/support/picture.h"
+#include "tests/support/staged_copy.h"
 
-using program_run::Picture;
-using program_run::ReadBmp;
+using testkit::Picture;
+using testkit::ReadBmp;
 
 namespace {
 
@@ -29,20 +31,19 @@ std::string ClickCell(int index) {
 }
 
 int Differences(const Picture& shot, int x, int y, const Picture& picture) {
-    return program_run::DifferentPixels(shot, x, y, picture, 0, 0, picture.width,
-                                        std::min(picture.height, shot.height - y));
+    return testkit::DifferentPixels(shot, x, y, picture, 0, 0, picture.width,
+                                    std::min(picture.height, shot.height - y));
 }
 
 } // namespace
 
 TEST(GameEdgeCases, HelpOpenSeaTheHallOfFameNoticeAndAFullTable) {
-    const std::string dist = LUDORA_DIST_DIR;
-    if (!std::filesystem::exists(dist + "/Pearlwreck/Pearlwreck"))
-        GTEST_SKIP() << "no staged game in " << dist;
-    program_run::StagedCopy copy(dist);
-    ASSERT_FALSE(copy.root.empty());
-    std::filesystem::remove(copy.Game("islands.dat"));
-    copy.WriteText(copy.Root("options.ini"), "[setup]\nmusic=N\nSFX=N\n");
+    if (!std::filesystem::exists(testkit::StagedDist() / "Pearlwreck/Pearlwreck"))
+        GTEST_SKIP() << "no staged game in " << testkit::StagedDist();
+    testkit::StagedCopy copy;
+    ASSERT_TRUE(copy.Ready());
+    std::filesystem::remove(copy.Game() / "islands.dat");
+    testkit::WriteText(copy.dist / "options.ini", "[setup]\nmusic=N\nSFX=N\n");
     // Nineteen entries from 20 000 down to 2 000 and one free place.
     std::string table(5204, '\0');
     table[0] = 20;
@@ -52,7 +53,7 @@ TEST(GameEdgeCases, HelpOpenSeaTheHallOfFameNoticeAndAFullTable) {
         for (int b = 0; b < 4; ++b)
             table[4 + 260 * i + 256 + b] = static_cast<char>(score >> (8 * b));
     }
-    copy.WriteText(copy.Game("hiscore.dat"), table);
+    testkit::WriteText(copy.Game() / "hiscore.dat", table);
 
     // Open sea dealt at start-up, then for each of the two games.
     reference::Rand rand(Seed);
@@ -81,7 +82,7 @@ TEST(GameEdgeCases, HelpOpenSeaTheHallOfFameNoticeAndAFullTable) {
             }
     ASSERT_EQ(misses.size(), 25u);
 
-    const std::string shots = copy.Root("");
+    const std::string shots = copy.Shots().string() + "/";
     std::ostringstream script;
     script << "wait 500\nclick 400 300 left 100\nwait 1500\n"; // the splash
     for (int game : {1, 2}) {
@@ -103,14 +104,13 @@ TEST(GameEdgeCases, HelpOpenSeaTheHallOfFameNoticeAndAFullTable) {
         script << "wait 1500\nshot " << shots << "after" << game << ".bmp\n";
     }
     script << "click 754 552 left 100\nwait 7000\n"; // "exit", then the credits
-    copy.WriteText(copy.Root("script.txt"), script.str());
-    EXPECT_EQ(copy.Run({"LUDORA_VIDEO=headless", "LUDORA_AUDIO=none",
-                        "LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5",
-                        "LUDORA_SCRIPT=" + copy.Root("script.txt")}),
+    EXPECT_EQ(copy.RunGame(script.str(), {},
+                           {"LUDORA_SEED=" + std::to_string(Seed), "LUDORA_TIME_SCALE=5"}, 180000)
+                  .status,
               0);
 
     // The help page centred over the game, then the chart as it was before.
-    const Picture help = ReadBmp(copy.Game("title/HowToPlay.bmp"));
+    const Picture help = ReadBmp(copy.Game() / "title/HowToPlay.bmp");
     const Picture before = ReadBmp(shots + "before-help.bmp"),
                   after = ReadBmp(shots + "after-help.bmp");
     ASSERT_TRUE(help.Loaded() && before.Loaded() && after.Loaded());
@@ -118,14 +118,14 @@ TEST(GameEdgeCases, HelpOpenSeaTheHallOfFameNoticeAndAFullTable) {
     EXPECT_EQ(Differences(helpShot, helpShot.width / 2 - help.width / 2,
                           helpShot.height / 2 - help.height / 2, help),
               0);
-    EXPECT_EQ(program_run::DifferentPixels(after, 50, 84, before, 50, 84, 14 * 38 + 7, 12 * 37), 0)
+    EXPECT_EQ(testkit::DifferentPixels(after, 50, 84, before, 50, 84, 14 * 38 + 7, 12 * 37), 0)
         << "the chart after the help page";
 
     // Both games lost: each of the 25 searches cost one. Game 1's 275 took
     // the free place and its notice closed after a second; game 2's 125,
     // below the full table, entered nothing and showed no notice.
-    const Picture gameOver = ReadBmp(copy.Game("gameover.bmp"));
-    const Picture notice = ReadBmp(copy.Game("hallfamepop.bmp"));
+    const Picture gameOver = ReadBmp(copy.Game() / "gameover.bmp");
+    const Picture notice = ReadBmp(copy.Game() / "hallfamepop.bmp");
     ASSERT_TRUE(gameOver.Loaded() && notice.Loaded());
     for (int game : {1, 2}) {
         const std::string n = std::to_string(game);
@@ -136,9 +136,8 @@ TEST(GameEdgeCases, HelpOpenSeaTheHallOfFameNoticeAndAFullTable) {
                   notice.width * notice.height / 4)
             << n;
     }
-    const std::vector<unsigned char> written = program_run::ReadFile(copy.Game("hiscore.dat"));
+    const std::string written = testkit::ReadText(copy.Game() / "hiscore.dat");
     ASSERT_EQ(written.size(), 5204u);
-    EXPECT_EQ(std::string(written.begin(), written.begin() + 4 + 260 * 19),
-              table.substr(0, 4 + 260 * 19));
-    EXPECT_EQ(program_run::Little(written, 4 + 260 * 19 + 256, 4), 275u);
+    EXPECT_EQ(written.substr(0, 4 + 260 * 19), table.substr(0, 4 + 260 * 19));
+    EXPECT_EQ(testkit::Little(written, 4 + 260 * 19 + 256, 4), 275u);
 }

@@ -2,26 +2,29 @@
 // read-only root, and the installed programs played headless with a home of
 // their own. Every save must land in the player's folder, the installed files
 // must stay as they were, and a second start must find the saves again.
-#include "launcher_test_support.h"
-#include "reference_deal.h"
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <random>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/game/reference_deal.h"
+#include "tests/support/files.h"
+#include "tests/support/launcher_places.h"
+#include "tests/support/picture.h"
+#include "tests/support/program_run.h"
+#include "tests/support/temp_folder.h"
+
 namespace {
 
-using namespace launchertest;
+namespace fs = std::filesystem;
+using namespace testkit;
 
 constexpr uint32_t Seed = 20261208;
-
-bool Have(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Every file and link under a folder with its mode and contents.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
@@ -35,40 +38,29 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
     return files;
 }
 
-class InstalledPackage : public LauncherProgram {
+class InstalledPackage : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        package_ = fs::temp_directory_path() / ("ludora-package-" + std::to_string(getpid()));
-        fs::create_directories(package_);
-        if (!Have("dpkg-deb") || !Have("dpkg-shlibdeps")) return;
+        package_ = std::make_unique<TempFolder>("ludora-package");
+        if (!Installed("dpkg-deb") || !Installed("dpkg-shlibdeps")) return;
         const std::string cpack = "cpack --config " LUDORA_BUILD_DIR "/CPackConfig.cmake -B " +
-                                  package_.string() + " > " + (package_ / "cpack.log").string();
+                                  package_->path.string() + " > " + package_->File("cpack.log");
         if (std::system(cpack.c_str()) != 0) return;
-        for (const auto& entry : fs::directory_iterator(package_)) {
+        for (const auto& entry : fs::directory_iterator(package_->path)) {
             const std::string name = entry.path().filename().string();
             if (name.rfind("ludora_", 0) == 0 && name.ends_with("_amd64.deb")) game_ = entry.path();
             if (name.rfind("ludora-site_", 0) == 0) site_ = entry.path();
         }
     }
-    static void TearDownTestSuite() {
-        std::error_code ignored;
-        fs::remove_all(package_, ignored);
-    }
+    static void TearDownTestSuite() { package_.reset(); }
 
     void SetUp() override {
-        if (!Have("dpkg-deb") || !Have("dpkg-shlibdeps"))
+        if (!Installed("dpkg-deb") || !Installed("dpkg-shlibdeps"))
             GTEST_SKIP() << "dpkg-dev is not installed";
-        ASSERT_FALSE(game_.empty()) << ReadText(package_ / "cpack.log");
-        temp_ = fs::temp_directory_path() /
-                ("ludora-installed-" + std::to_string(std::random_device{}()));
-        root_ = temp_ / "root";
+        ASSERT_FALSE(game_.empty()) << ReadText(*package_ / "cpack.log");
         fs::create_directories(root_);
         ASSERT_EQ(std::system(("dpkg-deb -x " + game_.string() + " " + root_.string()).c_str()), 0);
         ASSERT_EQ(std::system(("chmod -R a-w " + root_.string()).c_str()), 0);
-        dist_ = root_ / "usr/lib/ludora";
-        shots_ = temp_ / "shots";
-        shellLog_ = temp_ / "shell.log";
-        data_ = temp_ / "data";
         fs::create_directories(shots_);
         fs::create_directories(temp_ / "home");
         setenv("HOME", (temp_ / "home").c_str(), 1);
@@ -77,11 +69,9 @@ protected:
         unsetenv("LUDORA_DATA_DIR");
     }
     void TearDown() override {
-        if (temp_.empty()) return;
-        StopProgramsInFolder();
+        StopProgramsUnder(dist_);
+        // The unpacked root is read-only: writable again, so the folder can be removed.
         std::system(("chmod -R u+w " + temp_.string()).c_str());
-        std::error_code ignored;
-        fs::remove_all(temp_, ignored);
     }
 
     // The installed `ludora` command with settings before it; its stderr goes to `errors`.
@@ -93,29 +83,18 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    // Waits until no program of the installed folder runs any more.
-    void WaitForPrograms() {
-        for (int waited = 0; waited < 60000; waited += 20) {
-            bool running = false;
-            std::error_code error;
-            for (const auto& entry : fs::directory_iterator("/proc", error)) {
-                const fs::path program = fs::read_symlink(entry.path() / "exe", error);
-                if (!error && program.string().rfind(dist_.string() + "/", 0) == 0) running = true;
-            }
-            if (!running) return;
-            usleep(20000);
-        }
-    }
-
-    static inline fs::path package_, game_, site_;
-    fs::path temp_, root_, data_;
+    static inline std::unique_ptr<TempFolder> package_;
+    static inline fs::path game_, site_;
+    TempFolder folder_{"ludora-installed"};
+    const fs::path temp_ = folder_.path, root_ = temp_ / "root", dist_ = root_ / "usr/lib/ludora",
+                   data_ = temp_ / "data", shots_ = temp_ / "shots",
+                   shellLog_ = temp_ / "shell.log";
 };
 
 // The game's script: a new game, one piece found, then every search spent on
 // open water until the game is over and enters the hall of fame; then "menu".
 std::string GameScript(const fs::path& islandsFile) {
-    const std::string bytes = ReadText(islandsFile);
-    const std::vector<unsigned char> islands(bytes.begin(), bytes.end());
+    const std::vector<uint8_t> islands = ReadBytes(islandsFile);
     // Start-up deals map 0 once and the new game deals it again.
     reference::Rand rand(Seed);
     reference::Chart chart = reference::ChartOfMap(islands, 0);
@@ -159,11 +138,13 @@ TEST_F(InstalledPackage, SavesGoHomeAndTheInstalledFolderStaysAsItWas) {
                                         Shot(shots_ / "back.bmp") + "wait 100\nclose\n");
     for (int waited = 0; waited < 90000 && !ReadBmp(shots_ / "back.bmp").Loaded(); waited += 20)
         usleep(20000);
-    WaitForPrograms();
+    // Until no program of the installed folder runs any more.
+    for (int waited = 0; waited < 60000 && !ProgramsUnder(dist_).empty(); waited += 20)
+        usleep(20000);
     EXPECT_TRUE(ReadBmp(shots_ / "back.bmp").Loaded()) << "the game did not hand back";
     // The hand-over names the installed folder, as the programs see it.
     const std::string root = dist_.string();
-    EXPECT_EQ(Opened(),
+    EXPECT_EQ(ReadLines(shellLog_), // "verb|file|parameters|directory"
               (std::vector<std::string>{"open|Pearlwreck.exe|" + root + "|Pearlwreck",
                                         "open|" + root + "\\Ludora.exe|Pearlwreck|" + root}));
 
@@ -187,7 +168,7 @@ TEST_F(InstalledPackage, SavesGoHomeAndTheInstalledFolderStaysAsItWas) {
     const auto off =
         MatchFrame(ReadBmp(shots_ / "title.bmp"), ReadBmp(dist_ / "sfx.bmp"), 2, 1, 52, 505);
     EXPECT_EQ(off.first, off.second);
-    constexpr uint32_t PurpleInk = 0x702896;
+    constexpr Rgb PurpleInk = Rgb::FromPacked(0x702896);
     EXPECT_GT(CountColour(ReadBmp(shots_ / "hall.bmp"), 53 + 56, 18 + 275, 300, 20, PurpleInk), 20);
     EXPECT_EQ(Snapshot(root_), before);
 }
@@ -218,7 +199,7 @@ TEST_F(InstalledPackage, CommandAnswersAndAnUnwritableHomeOnlyStopsTheSaves) {
 TEST_F(InstalledPackage, PassesTheDesktopChecks) {
     const fs::path share = root_ / "usr/share";
     auto passes = [](const std::string& tool, const std::string& arguments) {
-        if (Have(tool)) return std::system((tool + " " + arguments).c_str()) == 0;
+        if (Installed(tool)) return std::system((tool + " " + arguments).c_str()) == 0;
         std::printf("%s is not installed: not checked\n", tool.c_str());
         return true;
     };

@@ -8,16 +8,25 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
-#include "../game/program_run.h"
-#include "../game/reference_deal.h"
-#include "../robustness/program_runner.h"
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/game/reference_deal.h"
+#include "tests/support/files.h"
+#include "tests/support/picture.h"
+#include "tests/support/staged_copy.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using program_run::Picture;
+using testkit::Picture;
+
+constexpr uint32_t Seed = 1313;
 
 void Pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -27,10 +36,10 @@ class Desktop : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* tool : {"Xvfb", "xdotool", "import"})
-            if (std::system(("command -v " + std::string(tool) + " >/dev/null").c_str()) != 0)
+            if (!testkit::Installed(tool))
                 GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
-        if (!fs::exists(fs::path(LUDORA_DIST_DIR) / "Ludora"))
-            GTEST_SKIP() << "no staged programs in " << LUDORA_DIST_DIR;
+        if (!fs::exists(testkit::StagedDist() / "Ludora"))
+            GTEST_SKIP() << "no staged programs in " << testkit::StagedDist();
         ASSERT_TRUE(folder.Ready());
     }
     void TearDown() override {
@@ -42,12 +51,11 @@ protected:
     void StartDisplay(int width, int height) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        if ((xvfb = fork()) == 0) {
-            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(ready[1]).c_str(), "-screen", "0",
-                   screen.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        xvfb = testkit::Start(
+            {"Xvfb",
+             {},
+             {"-displayfd", std::to_string(ready[1]), "-screen", "0", screen, "-nolisten", "tcp"}});
         close(ready[1]);
         for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';)
             display += c;
@@ -61,7 +69,8 @@ protected:
     // The staged program with the SDL driver; its window, focused, and its place.
     void Start(const fs::path& where, const fs::path& program) {
         pid = folder.Start(where, program, {}, "",
-                           {"LUDORA_VIDEO=sdl", "LUDORA_TIME_SCALE=1", "SDL_VIDEODRIVER=x11"});
+                           {"LUDORA_VIDEO=sdl", "LUDORA_TIME_SCALE=1",
+                            "LUDORA_SEED=" + std::to_string(Seed), "SDL_VIDEODRIVER=x11"});
         for (int tries = 0; tries < 200 && !window; ++tries, Pause(50))
             window = std::strtoul(Xdo("search --onlyvisible --pid " + std::to_string(pid)).c_str(),
                                   nullptr, 10);
@@ -89,7 +98,7 @@ protected:
     }
     Picture Shot() const {
         std::system(("import -window root bmp3:" + (folder.root / "screen.bmp").string()).c_str());
-        return program_run::ReadBmp((folder.root / "screen.bmp").string());
+        return testkit::ReadBmp(folder.root / "screen.bmp");
     }
     // Shots until one passes (the programs go at their own pace on a busy machine).
     template <class Passes> Picture ShotWhen(Passes passes) const {
@@ -101,11 +110,11 @@ protected:
     // Pixels of a picture (or part) that differ from the screen at (px, py) of the client area.
     int Differs(const Picture& shot, const Picture& picture, int px, int py, int from = 0,
                 int width = 0) const {
-        return program_run::DifferentPixels(shot, x + px, y + py, picture, from, 0,
-                                            width ? width : picture.width, picture.height);
+        return testkit::DifferentPixels(shot, x + px, y + py, picture, from, 0,
+                                        width ? width : picture.width, picture.height);
     }
     // The close box, as a window manager asks: WM_DELETE_WINDOW.
-    robust::Outcome Close() const {
+    testkit::Outcome Close() const {
         XEvent event{};
         event.xclient.type = ClientMessage;
         event.xclient.window = window;
@@ -117,7 +126,7 @@ protected:
         return folder.Finish(pid, 20000);
     }
 
-    robust::StagedFolder folder{LUDORA_DIST_DIR};
+    testkit::StagedCopy folder;
     std::string display;
     pid_t xvfb = -1, pid = -1;
     Display* x11 = nullptr;
@@ -126,9 +135,9 @@ protected:
 };
 
 // The middle of a chart cell without a piece near (x, y), over open sea, on
-// the chart of deal number `deals` (start-up's is the first) with the runner's seed.
+// the chart of deal number `deals` (start-up's is the first) with the programs' seed.
 std::string EmptyCellNear(int x, int y, int deals) {
-    reference::Rand rand(1313);
+    reference::Rand rand(Seed);
     reference::Chart sea;
     for (int deal = 0; deal < deals; ++deal) {
         sea = reference::ChartOfMap({}, 0);
@@ -153,16 +162,16 @@ std::string EmptyCellNear(int x, int y, int deals) {
 // in frames of their own.
 TEST_F(Desktop, LauncherTapsTypingAndTheCloseBox) {
     StartDisplay(1024, 768);
-    robust::WriteFile(folder.dist / "options.ini", "[Player1]\nname=\n");
+    testkit::WriteText(folder.dist / "options.ini", "[Player1]\nname=\n");
     Start(folder.dist, folder.dist / "Ludora");
     Picture before =
-        ShotWhen([&](const Picture& shot) { return shot.At(x + 400, y + 300)[0] > 0; });
+        ShotWhen([&](const Picture& shot) { return shot.At(x + 400, y + 300).red > 0; });
     // Each tap once the screen before it has changed and settled.
     for (auto [tapX, tapY] : {std::pair{400, 60}, {14 + 125, 140 + 50}, {400, 340}}) {
         Pause(700);
         At(tapX, tapY, "click 1"); // the splash, slot 1 (Pearlwreck's title page), "Players"
         before = ShotWhen([&](const Picture& shot) {
-            return program_run::DifferentPixels(shot, x, y, before, x, y, 794, 575) > 10000;
+            return testkit::DifferentPixels(shot, x, y, before, x, y, 794, 575) > 10000;
         });
     }
     Pause(700);
@@ -171,9 +180,9 @@ TEST_F(Desktop, LauncherTapsTypingAndTheCloseBox) {
     At(53 + 474 + 50, 18 + 471 + 20, "click 1"); // "enter"
     Pause(1000);
 
-    const robust::Outcome outcome = Close();
+    const testkit::Outcome outcome = Close();
     EXPECT_EQ(outcome.status, 0) << outcome.printed;
-    const std::string options = robust::ReadFile(folder.dist / "options.ini");
+    const std::string options = testkit::ReadText(folder.dist / "options.ini");
     const size_t name = options.find("name=zephyr quokka");
     ASSERT_NE(name, std::string::npos) << options;
     EXPECT_TRUE(options[name + 18] == '\r' || options[name + 18] == '\n') << options;
@@ -189,8 +198,8 @@ TEST_F(Desktop, LauncherTapsTypingAndTheCloseBox) {
 TEST_F(Desktop, GameFocusDragTapAndDoubleClick) {
     StartDisplay(1024, 768);
     fs::remove(folder.Game() / "islands.dat"); // open sea: every cell is a search
-    const Picture font = program_run::ReadBmp((folder.Game() / "NumberFont.bmp").string());
-    const Picture round1 = program_run::ReadBmp((folder.Game() / "round1.bmp").string());
+    const Picture font = testkit::ReadBmp(folder.Game() / "NumberFont.bmp");
+    const Picture round1 = testkit::ReadBmp(folder.Game() / "round1.bmp");
     ASSERT_TRUE(font.Loaded() && round1.Loaded());
     const int step = font.width / 10;
     // The searches counter: three digits of the number font centred at x 712.
@@ -216,8 +225,8 @@ TEST_F(Desktop, GameFocusDragTapAndDoubleClick) {
         Picture last = Shot();
         for (int i = 0; i < 5; ++i, Pause(250)) {
             const Picture now = Shot();
-            changes += program_run::DifferentPixels(now, x + 720, y + 485, last, x + 720, y + 485,
-                                                    68, 42) > 0;
+            changes +=
+                testkit::DifferentPixels(now, x + 720, y + 485, last, x + 720, y + 485, 68, 42) > 0;
             last = now;
         }
         return changes;
@@ -257,7 +266,7 @@ TEST_F(Desktop, GameFocusDragTapAndDoubleClick) {
     Pause(2500);
     EXPECT_TRUE(counterShows("024")) << "a double click";
 
-    const robust::Outcome outcome = Close();
+    const testkit::Outcome outcome = Close();
     EXPECT_EQ(outcome.status, 0) << outcome.printed;
 }
 
@@ -266,12 +275,12 @@ TEST_F(Desktop, GameFocusDragTapAndDoubleClick) {
 // black around it.
 TEST_F(Desktop, LauncherFullScreenIsScaledByAWholeNumberAndCentred) {
     StartDisplay(1700, 1300);
-    robust::WriteFile(folder.dist / "setup.ini", "[setup]\nfullscreen=1\n");
+    testkit::WriteText(folder.dist / "setup.ini", "[setup]\nfullscreen=1\n");
     Start(folder.dist, folder.dist / "Ludora");
     // The splash fades in, then stays until a click: two shots alike.
     Picture last;
     const Picture screen = ShotWhen([&](const Picture& shot) {
-        const bool settled = shot.rgb == last.rgb;
+        const bool settled = shot.pixels == last.pixels;
         last = shot;
         return settled;
     });
@@ -281,14 +290,12 @@ TEST_F(Desktop, LauncherFullScreenIsScaledByAWholeNumberAndCentred) {
     int unevenBlocks = 0, lit = 0, litAround = 0;
     for (int sy = 0; sy < screen.height; ++sy)
         for (int sx = 0; sx < screen.width; ++sx) {
-            const uint8_t* shown = screen.At(sx, sy);
-            const bool black = !shown[0] && !shown[1] && !shown[2];
+            const testkit::Rgb shown = screen.At(sx, sy);
             if (sx < 50 || sy < 50 || sx >= 1650 || sy >= 1250) {
-                litAround += !black;
+                litAround += shown != testkit::Black;
             } else {
-                lit += !black;
-                unevenBlocks += !std::equal(shown, shown + 3,
-                                            screen.At(sx - (sx - 50) % 2, sy - (sy - 50) % 2));
+                lit += shown != testkit::Black;
+                unevenBlocks += shown != screen.At(sx - (sx - 50) % 2, sy - (sy - 50) % 2);
             }
         }
     EXPECT_EQ(unevenBlocks, 0);
