@@ -114,24 +114,8 @@ std::string full_path_name(const char* windows_path) {
         text = std::string(cwd) + "/" + text;
     }
     const bool trailing_separator = text.back() == '/' || text.back() == '\\';
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find_first_of("/\\", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string part = text.substr(start, end - start);
-        start = end + 1;
-        if (part.empty() || part == ".") continue;
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
-    std::string full;
-    for (const std::string& part : parts)
-        full += "/" + part;
-    if (full.empty() || trailing_separator) full += '/';
+    std::string full = collapse_dots(text);
+    if (trailing_separator && full != "/") full += '/';
     return full;
 }
 

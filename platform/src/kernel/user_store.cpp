@@ -35,28 +35,6 @@ std::string parent_of(const std::string& path) {
     return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
 }
 
-// "a/./b/../c" as "a/c", by name alone.
-std::string normalized(const std::string& absolute) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= absolute.size()) {
-        size_t end = absolute.find('/', start);
-        if (end == std::string::npos) end = absolute.size();
-        const std::string part = absolute.substr(start, end - start);
-        start = end + 1;
-        if (part.empty() || part == ".") continue;
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
-    std::string result;
-    for (const std::string& part : parts)
-        result += "/" + part;
-    return result.empty() ? "/" : result;
-}
-
 bool make_folders(const std::string& path) {
     if (path.empty() || path == "/") return true;
     struct stat info;
@@ -114,7 +92,7 @@ Store decide() {
     const char* missing = nullptr;
     std::string folder = user_folder(missing);
     if (!folder.empty()) {
-        folder = normalized(folder);
+        folder = collapse_dots(folder);
         if (make_folders(folder) && can_write_in(folder)) {
             store.user_root = folder;
             return store;
@@ -141,7 +119,7 @@ bool relative_to_root(const std::string& host_path, std::string& relative) {
         if (!::getcwd(cwd, sizeof cwd)) return false;
         absolute = std::string(cwd) + "/" + absolute;
     }
-    absolute = normalized(absolute);
+    absolute = collapse_dots(absolute);
     if (absolute == s.installed_root) {
         relative = ".";
         return true;

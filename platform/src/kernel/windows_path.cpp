@@ -105,4 +105,25 @@ std::string host_path(const char* windows_path) {
     return resolve_windows_path(std::string(), windows_path);
 }
 
+std::string collapse_dots(const std::string& absolute) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= absolute.size()) {
+        size_t end = absolute.find_first_of("/\\", start);
+        if (end == std::string::npos) end = absolute.size();
+        const std::string part = absolute.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string result;
+    for (const std::string& part : parts)
+        result += "/" + part;
+    return result.empty() ? "/" : result;
+}
+
 } // namespace ludora::kernel

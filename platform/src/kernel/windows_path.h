@@ -16,6 +16,10 @@ std::string host_path(const char* windows_path);
 // component that does not exist as spelled is looked up without regard to case.
 std::string resolve_windows_path(const std::string& base, const char* windows_path);
 
+// An absolute path with "." and ".." applied by name alone, "\\" and "/" both
+// separating: "/a/./b/../c" is "/a/c", and "/" when nothing is left.
+std::string collapse_dots(const std::string& absolute);
+
 // True when `a` and `b` are equal without regard to ASCII case.
 bool equal_no_case(const std::string& a, const std::string& b);
 
