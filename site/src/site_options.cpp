@@ -25,7 +25,9 @@ const char* site_usage() {
            "  --port N          port to listen on, 0 for any free one (default 8080)\n"
            "  --db FILE         SQLite file that keeps the scores (default site.db)\n"
            "  --rate-limit N    uploads a minute from one client address, 0 for no limit\n"
-           "                    (default 30)\n";
+           "                    (default 30)\n"
+           "  --web-root DIR    the browser build to serve at /play/ (default: build-web/dist\n"
+           "                    beside the build folder, when it is there)\n";
 }
 
 OptionsOutcome parse_site_options(int argc, char** argv, SiteOptions& options,
@@ -47,6 +49,8 @@ OptionsOutcome parse_site_options(int argc, char** argv, SiteOptions& options,
                     "--port wants a number from 0 to 65535, not \"" + std::string(value) + "\"";
                 return OptionsOutcome::Refused;
             }
+        } else if (option == "--web-root") {
+            options.web_root = value;
         } else if (option == "--db") {
             options.database = value;
         } else if (option == "--rate-limit") {

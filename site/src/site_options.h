@@ -10,6 +10,7 @@ struct SiteOptions {
     int port = 8080; // 0 picks a free port, which the start-up line names
     std::string database = "site.db";
     int uploads_per_minute = 30; // for each client address; 0 lifts the limit
+    std::string web_root;        // the browser build served at /play/; empty: none
 };
 
 enum class OptionsOutcome { Run, ShowHelp, Refused };

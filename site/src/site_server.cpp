@@ -1,5 +1,6 @@
 // The site's HTTP service.
 #include "site_server.h"
+#include "web_root.h"
 
 #include "game_name.h"
 #include "pages.h"
@@ -124,6 +125,19 @@ void SiteServer::route() {
                  [this](const httplib::Request& request, httplib::Response& response) {
                      answer_upload(request, response);
                  });
+    // The browser build: its own headers, its policy instead of the pages'.
+    server_.Get(
+        R"(/play(/.*)?)", [this](const httplib::Request& request, httplib::Response& response) {
+            const auto answer = answer_play_path(
+                options_.web_root, {request.path, request.get_header_value("Accept-Encoding"),
+                                    request.get_header_value("If-None-Match")});
+            response.status = answer->status;
+            response.headers.erase("Content-Security-Policy");
+            for (const auto& [name, value] : answer->headers)
+                if (name != "Content-Type") response.set_header(name, value);
+            for (const auto& [name, value] : answer->headers)
+                if (name == "Content-Type") response.set_content(answer->body, value);
+        });
     server_.Get("/api/scores",
                 [this](const httplib::Request& request, httplib::Response& response) {
                     answer_scores_api(request, response);
