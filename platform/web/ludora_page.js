@@ -38,8 +38,11 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     context.putImageData(new ImageData(new Uint8ClampedArray(bytes.buffer), width, height), 0, 0);
     if (!stats.framesShown++) stats.firstFrame = performance.now();
   };
+  // A hidden page gets no animation frames; the program still runs, slowly,
+  // so it hears that it went to the background and comes back.
   Module.ludoraNextFrame = function (wakeUp) {
-    requestAnimationFrame(function () { stats.refreshes++; wakeUp(); });
+    if (document.hidden) setTimeout(wakeUp, 100);
+    else requestAnimationFrame(function () { stats.refreshes++; wakeUp(); });
   };
   Module.ludoraCursor = function (visible) { canvas.style.cursor = visible ? 'default' : 'none'; };
 
@@ -133,7 +136,9 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
   // renamed into place) and /saves is stored; one IndexedDB transaction
   // stores each file whole, so a tab closed meanwhile keeps the old file or
   // the new one. At start the stored files are put back before WinMain runs.
-  var root = '/dist', store = '/saves', dirty = {}, syncing = null, again = false, restoring = false;
+  var root = '/dist', store = '/saves', dirty = {}, syncing = null, again = false;
+  // Nothing counts as written until the preloaded files and the saves are in place.
+  var restoring = true;
   function walk(dir, visit) {
     FS.readdir(dir).forEach(function (name) {
       if (name === '.' || name === '..') return;
@@ -169,7 +174,9 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     return syncing;
   }
   function changed(path) {
-    if (restoring || typeof path !== 'string' || path.indexOf(root + '/') !== 0) return;
+    if (restoring || typeof path !== 'string') return;
+    path = PATH.normalize(path.charAt(0) === '/' ? path : FS.cwd() + '/' + path); // rename(2) passes names as given
+    if (path.indexOf(root + '/') !== 0) return;
     dirty[path] = true;
     setTimeout(sync, 0);
   }
@@ -220,5 +227,11 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     Module.ludoraSaves.flush().then(function () { location.assign(address.href); });
     return 1;
   };
-  Module.ludoraOpenAddress = function (address) { window.open(address, '_blank', 'noopener'); };
+  // The site's own addresses (the hall of fame's upload) go to the site that
+  // serves this page, whatever site the programs were built for.
+  Module.ludoraOpenAddress = function (address) {
+    var url = new URL(address);
+    if (url.pathname.indexOf('/cgi-bin/') === 0) url = new URL(url.pathname + url.search, location.href);
+    window.open(url.href, '_blank', 'noopener');
+  };
 })();

@@ -58,7 +58,7 @@ export async function openBrowser(chromium = '/usr/bin/chromium') {
       socket.close();
       browser.kill();
       return new Promise((resolve) => browser.on('exit', () => {
-        rmSync(profile, { recursive: true, force: true });
+        try { rmSync(profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 }); } catch { /* the browser's helpers still closing */ }
         resolve();
       }));
     },
