@@ -3,7 +3,7 @@
 # loop never returns, so it runs through Asyncify and hands the browser its
 # turn where the layer waits; the layer's threads are the browser's workers,
 # which needs the page cross-origin isolated (the site sends the headers).
-set(LUDORA_WEB_DATA_DIR "" CACHE PATH "The staged folder (a copy of dist/ without the desktop programs)")
+set(LUDORA_WEB_DATA_DIR "" CACHE PATH "The staged folder of each page (DIR/ludora, DIR/pearlwreck: dist/ without the desktop programs)")
 set(LUDORA_WEB_FONTS "" CACHE FILEPATH "The baked fonts (platform/web/font_bake.cpp)")
 
 # Win32 tells a resource number from a name by its address (below 64K it is a
@@ -26,7 +26,7 @@ foreach(entry "Ludora:ludora" "Pearlwreck:pearlwreck")
     endif()
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${page} SUFFIX ".js")
     target_link_options(${target} PRIVATE ${ludora_web_link_options}
-                        "SHELL:--preload-file ${LUDORA_WEB_DATA_DIR}@/dist")
+                        "SHELL:--preload-file ${LUDORA_WEB_DATA_DIR}/${page}@/dist")
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/platform/web/ludora_page.js)
 endforeach()
