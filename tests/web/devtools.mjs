@@ -12,6 +12,7 @@ export async function openBrowser(chromium = '/usr/bin/chromium') {
     '--no-first-run', '--autoplay-policy=no-user-gesture-required',
     '--remote-debugging-port=0', `--user-data-dir=${profile}`, 'about:blank'],
     { stdio: ['ignore', 'ignore', 'pipe'] });
+  process.on('exit', () => browser.kill()); // never left behind by a failing test
   const address = await new Promise((resolve, reject) => {
     let text = '';
     browser.stderr.on('data', (chunk) => {
