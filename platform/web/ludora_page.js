@@ -130,41 +130,16 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     audioRate = rate;
   };
 
-  // ---- saves: the program's folder mirrored in IndexedDB ----
-  // Every file the program writes into its folder (options, hall of fame,
-  // players) is copied to /saves once the write is complete (closed or
-  // renamed into place) and /saves is stored; one IndexedDB transaction
-  // stores each file whole, so a tab closed meanwhile keeps the old file or
-  // the new one. At start the stored files are put back before WinMain runs.
-  var root = '/dist', store = '/saves', dirty = {}, syncing = null, again = false;
-  // Nothing counts as written until the preloaded files and the saves are in place.
-  var restoring = true;
-  function walk(dir, visit) {
-    FS.readdir(dir).forEach(function (name) {
-      if (name === '.' || name === '..') return;
-      var path = dir + '/' + name, mode = FS.stat(path).mode;
-      if (FS.isDir(mode)) walk(path, visit); else visit(path);
-    });
-  }
-  function makeFolders(path) {
-    var parts = path.split('/'), at = '';
-    for (var i = 1; i < parts.length - 1; ++i) {
-      at += '/' + parts[i];
-      try { FS.mkdir(at); } catch (e) { /* already there */ }
-    }
-  }
-  function copy(from, to) { makeFolders(to); FS.writeFile(to, FS.readFile(from)); }
-  function mirror() {
-    Object.keys(dirty).forEach(function (path) {
-      var saved = store + path.substring(root.length);
-      if (FS.analyzePath(path).exists) copy(path, saved);
-      else if (FS.analyzePath(saved).exists) FS.unlink(saved);
-    });
-    dirty = {};
-  }
+  // ---- saves: the player's store on IndexedDB ----
+  // The layer keeps every file the programs write in its per-user store
+  // (LUDORA_DATA_DIR); here that folder is an IndexedDB mount, read back
+  // before WinMain runs and stored again after each completed write (the
+  // layer calls ludoraSaves.written, web_saves.cpp). The store's writes are
+  // renames of whole files, and one IndexedDB transaction stores each file
+  // whole, so a tab closed meanwhile keeps the old file or the new one.
+  var store = '/saves', syncing = null, again = false;
   function sync() {
     if (syncing) { again = true; return syncing; }
-    mirror();
     syncing = new Promise(function (done) {
       FS.syncfs(false, function () {
         syncing = null;
@@ -173,46 +148,20 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     });
     return syncing;
   }
-  function changed(path) {
-    if (restoring || typeof path !== 'string') return;
-    path = PATH.normalize(path.charAt(0) === '/' ? path : FS.cwd() + '/' + path); // rename(2) passes names as given
-    if (path.indexOf(root + '/') !== 0) return;
-    dirty[path] = true;
-    setTimeout(sync, 0);
-  }
-  Module.ludoraSaves = { flush: function () { return syncing ? syncing.then(sync) : sync(); } };
+  Module.ludoraSaves = {
+    written: function () { sync(); },
+    flush: function () { return syncing ? syncing.then(sync) : sync(); }
+  };
   Module.preRun = (Module.preRun || []).concat(function () {
     FS.mkdir(store);
     FS.mount(IDBFS, {}, store);
+    ENV.LUDORA_DATA_DIR = store;
     addRunDependency('ludora-saves');
     FS.syncfs(true, function () { removeRunDependency('ludora-saves'); });
-    var close = FS.close, rename = FS.rename, unlink = FS.unlink;
-    FS.close = function (stream) {
-      var written = stream && (stream.flags & 3) !== 0, path = stream && stream.path;
-      var result = close.apply(this, arguments);
-      if (written) changed(path);
-      return result;
-    };
-    FS.rename = function (from, to) {
-      var result = rename.apply(this, arguments);
-      changed(from); changed(to);
-      return result;
-    };
-    FS.unlink = function (path) {
-      var result = unlink.apply(this, arguments);
-      changed(path);
-      return result;
-    };
   });
   Module.onRuntimeInitialized = function () {
-    // The preloaded folder is in place: the stored saves go over it.
-    restoring = true;
-    walk(store, function (path) {
-      var target = root + path.substring(store.length);
-      makeFolders(target);
-      FS.writeFile(target, FS.readFile(path));
-    });
-    restoring = false;
+    // The store finds the program's folder from its file, which the page has none of.
+    if (!FS.analyzePath(config.exe).exists) FS.writeFile(config.exe, '');
     try { FS.mkdir('/proc/self'); } catch (e) { /* made by the runtime */ }
     FS.symlink(config.exe, '/proc/self/exe');
     FS.chdir(config.exe.substring(0, config.exe.lastIndexOf('/')));

@@ -90,12 +90,13 @@ try {
   await sleep(1500);
   assert.ok(await differsFrom(shots + '/title.bmp') < 0.01, 'title page differs from the desktop');
 
-  // The players screen: "web" typed after the first player's name, stored by Enter.
+  // The players screen: "web" typed after the first player's name, stored by Enter
+  // in the player's store (the IndexedDB mount), not in the program's folder.
   await click(400, 340);
   await sleep(800);
   await type('web');
   await click(53 + 474 + 50, 18 + 471 + 20);
-  await until('the players written', `FS.readFile('/dist/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`);
+  await until('the players written', `FS.readFile('/saves/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`);
 
   // A hall of fame with one score, and its upload: the site then lists it.
   await page.evaluate(`(() => {
@@ -104,7 +105,8 @@ try {
     view.setInt32(0, 20, true);
     bytes.set(new TextEncoder().encode('Webby'), 4);
     view.setInt32(4 + 256, 4321, true);
-    FS.writeFile('/dist/Pearlwreck/hiscore.dat', bytes);
+    try { FS.mkdir('/saves/Pearlwreck'); } catch (e) { /* there already */ }
+    FS.writeFile('/saves/Pearlwreck/hiscore.dat', bytes);
     return true; })()`);
   await click(120, 392);
   await sleep(1000);
@@ -126,7 +128,7 @@ try {
   // A reload keeps the name: it comes back from IndexedDB.
   await page.send('Page.reload');
   await until('the reloaded page', 'Module.ludoraStats.framesShown > 0');
-  assert.ok(await page.evaluate(`FS.readFile('/dist/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`),
+  assert.ok(await page.evaluate(`FS.readFile('/saves/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`),
     'the player name was lost on reload');
   assert.deepEqual(problems, []);
   console.log('web: all steps passed');

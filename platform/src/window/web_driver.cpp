@@ -8,13 +8,14 @@
 #ifdef __EMSCRIPTEN__
 
 #include "window/driver.h"
-#include "window/frame_memory.h"
 #include "window/input.h"
 #include "window/present.h"
 #include "window/window_system.h"
 
 #include <emscripten.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -29,6 +30,9 @@ EM_JS(int, ludora_web_next_event, (int* values), {
 
 EM_JS(void, ludora_web_show, (const unsigned char* rgba, int width, int height),
       { Module.ludoraShow(HEAPU8.slice(rgba, rgba + width * height * 4), width, height); });
+
+EM_JS(int, ludora_web_events_waiting, (),
+      { return Module.ludoraEvents ? Module.ludoraEvents.length : 0; });
 
 EM_JS(void, ludora_web_cursor, (int visible), { Module.ludoraCursor(visible); });
 
@@ -54,10 +58,10 @@ public:
                 if (shown_) inject_mouse_move(shown_, values[0], values[1]);
                 break;
             case kButton:
-                inject_mouse_button(values[0], values[1] != 0);
+                inject_hand_mouse_button(values[0], values[1] != 0);
                 break;
             case kKey:
-                inject_key(values[0], values[1] != 0);
+                inject_hand_key(values[0], values[1] != 0);
                 break;
             case kVisible:
                 inject_activate(values[0] != 0);
@@ -89,28 +93,50 @@ public:
     void warp_cursor(HWND, int, int) override {} // a page cannot move the pointer
     void show_cursor(bool visible) override { ludora_web_cursor(visible ? 1 : 0); }
 
-    void present(HWND hwnd, const uint32_t* xrgb, int width, int height, int pitch, bool) override {
+    // Only the changed rows are converted; the page is given the whole picture.
+    void present(HWND hwnd, const uint32_t* xrgb, int width, int height, int pitch, bool,
+                 int changed_top, int changed_bottom) override {
         EM_ASM({ Module.ludoraStats.presents = (Module.ludoraStats.presents || 0) + 1; });
         if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) return;
-        if (hwnd != shown_) {
+        const size_t pixels = static_cast<size_t>(width) * height;
+        if (hwnd != shown_ || width != width_ || rgba_.size() != pixels) {
             shown_ = hwnd;
-            memory_.forget();
+            width_ = width;
+            rgba_.assign(pixels, 0);
+            changed_top = 0;
+            changed_bottom = height;
         }
-        if (!memory_.same_as_shown(xrgb, width, height, pitch)) {
-            rgba_.resize(static_cast<size_t>(width) * height);
-            for (int y = 0; y < height; ++y) {
-                const uint32_t* row = xrgb + static_cast<size_t>(y) * pitch;
-                uint32_t* out = rgba_.data() + static_cast<size_t>(y) * width;
-                // 0x00RRGGBB to the bytes R, G, B, 255.
-                for (int x = 0; x < width; ++x) {
-                    const uint32_t p = row[x];
-                    out[x] = 0xFF000000u | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-                }
+        changed_top = std::max(changed_top, 0);
+        changed_bottom = std::min(changed_bottom, height);
+        for (int y = changed_top; y < changed_bottom; ++y) {
+            const uint32_t* row = xrgb + static_cast<size_t>(y) * pitch;
+            uint32_t* out = rgba_.data() + static_cast<size_t>(y) * width;
+            // 0x00RRGGBB to the bytes R, G, B, 255.
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = row[x];
+                out[x] = 0xFF000000u | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
             }
-            ludora_web_show(reinterpret_cast<const unsigned char*>(rgba_.data()), width, height);
         }
+        if (changed_top < changed_bottom)
+            ludora_web_show(reinterpret_cast<const unsigned char*>(rgba_.data()), width, height);
         ludora_web_wait_frame();
     }
+
+    // At rest: the browser gets its turn in short sleeps until the page
+    // queues an event, another thread calls wake(), or the time is up. The
+    // page's events are queued on this very thread, so a blocking wait here
+    // would never see one.
+    bool wait_for_events(int real_ms) override {
+        for (int slept = 0; slept < real_ms;) {
+            if (ludora_web_events_waiting() > 0 || woken_.exchange(false)) return true;
+            const int slice = std::min(real_ms - slept, kRestSliceMs);
+            emscripten_sleep(static_cast<unsigned>(slice));
+            slept += slice;
+        }
+        woken_ = false;
+        return true;
+    }
+    void wake() override { woken_ = true; }
 
     // The page shows no boxes of its own: the default answer, as with no
     // display, and the text on the page's console.
@@ -121,7 +147,9 @@ public:
 
 private:
     HWND shown_ = nullptr;
-    FrameMemory memory_;
+    static constexpr int kRestSliceMs = 8;
+    int width_ = 0;
+    std::atomic<bool> woken_{false};
     std::vector<uint32_t> rgba_;
     uint64_t frames_at_last_pump_ = 0;
     unsigned idle_run_ = 0;
