@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# The browser test: builds the web version, shoots the same screens with the
-# desktop launcher (headless), serves the web version with the site on a
+# The browser test: shoots the same screens with the desktop launcher
+# (headless), serves the web version scripts/build-web made with the site on a
 # loopback port and drives headless Chromium through it. Exit 77: skipped.
+# ./scripts/test runs scripts/build-web first; the test does not build it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1 # the desktop build folder (its bin/ludora-site and dist/)
 command -v emcc > /dev/null || { echo "web: skipped, Emscripten is not installed"; exit 77; }
 [ -x /usr/bin/chromium ] || { echo "web: skipped, Chromium is not installed"; exit 77; }
+[ -f "$root/build-web/dist/index.html" ] ||
+    { echo "web: skipped, scripts/build-web has not been run"; exit 77; }
 work=$(mktemp -d)
 site_pid=
 trap '[ -n "$site_pid" ] && kill "$site_pid"; rm -rf "$work"' EXIT
-
-"$root/scripts/build-web" > "$work/build-web.log" 2>&1 || { tail -30 "$work/build-web.log"; exit 1; }
 
 # The desktop program's pictures of the same screens, from a copy of dist/.
 cp -r "$build/dist" "$work/dist"
