@@ -61,9 +61,14 @@ std::optional<StaticAnswer> answer_play_path(const std::string& web_root,
     const std::string& path = request.path;
     if (path != "/play" && path.rfind("/play/", 0) != 0) return std::nullopt;
     if (web_root.empty()) return plain(404, "The browser version is not installed on this site.\n");
-    std::string relative = path == "/play" ? "" : path.substr(6);
     // A folder's page is its index; a folder named without its slash is sent to it,
     // so the page's relative addresses resolve inside it.
+    if (path == "/play") {
+        StaticAnswer answer = plain(301, "");
+        answer.headers.emplace_back("Location", "/play/");
+        return answer;
+    }
+    std::string relative = path.substr(6);
     struct stat info;
     if (relative.empty() || ends_with(relative, "/")) {
         relative += "index.html";
