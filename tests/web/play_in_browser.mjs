@@ -97,6 +97,15 @@ try {
   await type('web');
   await click(53 + 474 + 50, 18 + 471 + 20);
   await until('the players written', `FS.readFile('/saves/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`);
+  // Stored in IndexedDB once the write is complete, not only when the page is left.
+  await until('the players stored', `new Promise((done) => {
+    const db = indexedDB.open('/saves');
+    db.onerror = () => done(false);
+    db.onsuccess = () => {
+      const got = db.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/saves/options.ini');
+      got.onerror = () => done(false);
+      got.onsuccess = () => done(!!got.result && new TextDecoder().decode(got.result.contents).includes('name=Player1web'));
+    }; })`);
 
   // A hall of fame with one score, and its upload: the site then lists it.
   await page.evaluate(`(() => {

@@ -1,6 +1,8 @@
 // The browser keeps the player's store on an IndexedDB mount (ludora_page.js),
 // which holds only what is stored again: each completed write asks the page to
-// store it. Linked with the program's entry point, so it is always in.
+// store it. (An atomic write's fsync already stores the mount under Asyncify;
+// deletes, moves and copies have no fsync, so this is what stores them.)
+// Linked with the program's entry point, so it is always in.
 #ifdef __EMSCRIPTEN__
 
 #include "kernel/user_store.h"
