@@ -7,6 +7,7 @@
 #include <microhttpd.h>
 
 #include <chrono>
+#include <strings.h>
 #include <netdb.h>
 #include <optional>
 #include <sys/resource.h>
@@ -17,6 +18,15 @@ namespace ludora::site {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A route that sets a header of its own (a folder's own policy) replaces the default one.
+bool answer_sets_header(const HttpAnswer& answer, const std::string& name) {
+    for (const auto& header : answer.headers)
+        if (header.first.size() == name.size() &&
+            strncasecmp(header.first.data(), name.data(), name.size()) == 0)
+            return true;
+    return false;
+}
 
 constexpr unsigned kEventThreads = 2;
 constexpr unsigned kMostConnections = 4000;
@@ -284,7 +294,8 @@ int HttpService::send(MHD_Connection* connection, Request& state, HttpAnswer ans
                                                              MHD_RESPMEM_MUST_COPY);
     if (!response) return MHD_NO;
     for (const auto& [name, value] : setup_.headers_of_every_answer)
-        MHD_add_response_header(response, name.c_str(), value.c_str());
+        if (!answer_sets_header(answer, name))
+            MHD_add_response_header(response, name.c_str(), value.c_str());
     for (const auto& [name, value] : answer.headers)
         MHD_add_response_header(response, name.c_str(), value.c_str());
     if (!answer.content_type.empty())

@@ -26,7 +26,7 @@ struct HttpServiceSetup {
     int port = 0; // 0: any free port
     ConnectionLimits limits;
     int answer_threads = 8;
-    HeaderLines headers_of_every_answer;
+    HeaderLines headers_of_every_answer; // unless the answer sets one of the same name
     // Answers a request once its head is read.
     std::function<HttpAnswer(const HttpRequest&)> answer;
     // The page for a request refused before routing (413, 414, 431) or

@@ -3,6 +3,7 @@
 #include "score_store.h"
 #include "signal_stop.h"
 #include "site_options.h"
+#include "web_root.h"
 #include "site_server.h"
 
 #include <cstdio>
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ludora-site: %s\n", problem.c_str());
         return 1;
     }
+    if (options.web_root.empty()) options.web_root = default_web_root(argv[0]);
     SiteServer server(*store, options);
     const int port = server.bind(problem);
     if (port < 0) {

@@ -60,7 +60,8 @@ std::string game_section(const std::string& game, const std::vector<ScoreRow>& t
 } // namespace
 
 std::string home_page(const std::vector<GameScores>& games) {
-    std::string body = "<h1>Hall of Fame</h1>\n";
+    std::string body = "<h1>Hall of Fame</h1>\n<p class=\"play\"><a href=\"/play/\">Play in your "
+                       "browser</a></p>\n";
     if (games.empty()) {
         body += "<p class=\"empty\">No scores have been sent yet. Be the first: open a game's "
                 "<em>High Scores</em> in Ludora and press <em>Upload</em>.</p>\n";

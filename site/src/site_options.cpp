@@ -87,6 +87,8 @@ const char* site_usage() {
            "                             (default 32)\n"
            "  --request-timeout SECONDS  time for a whole request (default 10)\n"
            "  --idle-timeout SECONDS     time a kept-alive connection may wait (default 15)\n"
+           "  --web-root DIR             the browser build to serve at /play/ (default:\n"
+           "                             build-web/dist beside the build folder, when there)\n"
            "  --copy-db FROM TO          copy every score from one database to another\n";
 }
 
@@ -119,6 +121,8 @@ OptionsOutcome parse_site_options(int argc, char** argv, SiteOptions& options,
             options.listen_address = value;
         } else if (option == "--db") {
             options.database = value;
+        } else if (option == "--web-root") {
+            options.web_root = value;
         } else if (option == "--games") {
             if (!parse_games(value, options.games, problem)) return OptionsOutcome::Refused;
         } else if (option == "--trusted-proxy") {

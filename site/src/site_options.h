@@ -26,6 +26,7 @@ struct SiteOptions {
     int idle_timeout_seconds = 15;
     std::string copy_from; // --copy-db FROM TO: copy the scores and end
     std::string copy_to;
+    std::string web_root; // the browser build served at /play/; empty: none
 };
 
 enum class OptionsOutcome { Run, ShowHelp, Refused };

@@ -9,6 +9,7 @@
 #include "style_sheet.h"
 #include "upload_query.h"
 #include "utc_time.h"
+#include "web_root.h"
 
 #include <algorithm>
 #include <chrono>
@@ -71,6 +72,26 @@ SiteServer::SiteServer(ScoreStore& store, const SiteOptions& options)
     routes_["/api/scores"] = [this](const HttpRequest& request) {
         return answer_scores_api(request);
     };
+    // The browser build: its own headers, its policy in place of the pages'.
+    routes_["/play"] =
+        routes_["/play/"] = [this](const HttpRequest& request) { return answer_play(request); };
+}
+
+HttpAnswer SiteServer::answer_play(const HttpRequest& request) const {
+    auto play =
+        answer_play_path(options_.web_root, {request.path, request.header("Accept-Encoding"),
+                                             request.header("If-None-Match")});
+    if (!play)
+        return problem_answer(404, "There is no such page",
+                              "This site has the halls of fame at / and the upload of Ludora.");
+    HttpAnswer answer{play->status, {}, std::move(play->body), {}, false};
+    for (auto& [name, value] : play->headers) {
+        if (name == "Content-Type")
+            answer.content_type = std::move(value);
+        else
+            answer.set_header(std::move(name), std::move(value));
+    }
+    return answer;
 }
 
 HttpServiceSetup SiteServer::http_setup() {

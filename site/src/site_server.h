@@ -34,6 +34,7 @@ private:
     HttpAnswer answer_home();
     HttpAnswer answer_upload(const HttpRequest& request);
     HttpAnswer answer_scores_api(const HttpRequest& request);
+    HttpAnswer answer_play(const HttpRequest& request) const;
     bool game_accepted(const std::string& game) const;
     int games_shown() const;
 

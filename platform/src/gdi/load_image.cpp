@@ -36,7 +36,7 @@ bool read_file(const std::string& path, FileBytes& out) {
     ok = ok && size >= 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
     if (ok) {
         out.size = static_cast<size_t>(size);
-        out.data = std::make_unique_for_overwrite<uint8_t[]>(out.size);
+        out.data.reset(new uint8_t[out.size]); // left unset: fread fills it
         ok = std::fread(out.data.get(), 1, out.size, f) == out.size;
     }
     std::fclose(f);

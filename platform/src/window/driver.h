@@ -40,5 +40,7 @@ Driver& driver();
 Driver* make_headless_driver();
 // Null when SDL cannot start video.
 Driver* make_sdl_driver();
+// The browser page's canvas (WebAssembly build only).
+Driver* make_web_driver();
 
 } // namespace ludora::window

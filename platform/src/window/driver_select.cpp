@@ -9,8 +9,13 @@ namespace ludora::window {
 
 Driver& driver() {
     static Driver* chosen = [] {
+#ifdef __EMSCRIPTEN__
+        if (!settings::headless()) return make_web_driver();
+#endif
         if (settings::headless()) return make_headless_driver();
+#ifndef __EMSCRIPTEN__
         if (Driver* sdl = make_sdl_driver()) return sdl;
+#endif
         std::fprintf(stderr, "ludora: no display available, running headless\n");
         return make_headless_driver();
     }();
