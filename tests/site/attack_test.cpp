@@ -88,8 +88,13 @@ TEST_F(SiteTest, OneAddressMayHoldOnlyItsShareOfConnections) {
     site.kill();
     ASSERT_TRUE(start_site({"--connections-per-address", "3"}));
     std::vector<int> held;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         held.push_back(connect_to(site.port()));
+        // An answer shows the site has taken this one in (its threads accept side by side).
+        send_text(held.back(), "GET /style.css HTTP/1.1\r\nHost: x\r\n\r\n");
+        char byte;
+        EXPECT_EQ(1, ::recv(held.back(), &byte, 1, 0));
+    }
     const int one_too_many = connect_to(site.port());
     EXPECT_TRUE(closed_by_site(one_too_many));
     ::close(one_too_many);

@@ -99,6 +99,14 @@ constexpr unsigned kPeeksBeforeRest = 64;
 // invalidated from another thread).
 void wait_at_rest(uint64_t seen) {
     System& s = system();
+    if (clock_held()) {
+        // A held clock moves only when the test moves it, perhaps from this
+        // very thread: wait a real moment, as an idle program does before rest.
+        std::unique_lock lock(s.mutex);
+        s.queue_changed.wait_for(lock, std::chrono::milliseconds(8),
+                                 [&] { return s.queue_generation != seen; });
+        return;
+    }
     const uint64_t now = clock_us();
     const uint64_t deadline = std::min(script_next_due_us(), now + kRestWakeUs);
     if (deadline <= now) return;
