@@ -69,9 +69,9 @@ if(LUDORA_GZIP)
                                                   ${generated}/changelog.gz)
     install(FILES ${generated}/ludora.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
     foreach(package_component ludora:game ludora-site:site)
-        string(REPLACE ":" ";" parts ${package_component})
-        list(GET parts 0 package)
-        list(GET parts 1 component)
+        string(REPLACE ":" ";" fields ${package_component})
+        list(GET fields 0 package)
+        list(GET fields 1 component)
         install(FILES ${generated}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package}
                 COMPONENT ${component})
         install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package}

@@ -18,9 +18,9 @@ set(ludora_web_link_options
     "SHELL:--preload-file ${LUDORA_WEB_FONTS}@/fonts/ludora-fonts.bin")
 
 foreach(entry "Ludora:ludora" "Pearlwreck:pearlwreck")
-    string(REPLACE ":" ";" parts ${entry})
-    list(GET parts 0 target)
-    list(GET parts 1 page)
+    string(REPLACE ":" ";" fields ${entry})
+    list(GET fields 0 target)
+    list(GET fields 1 page)
     if(NOT TARGET ${target})
         continue()
     endif()

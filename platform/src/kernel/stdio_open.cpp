@@ -15,10 +15,8 @@
 // spelling only when no such name exists. open(2) and the other POSIX calls are
 // left alone. Opens that write act on the player's copy of an installed file.
 #include "kernel/user_store.h"
-#include "kernel/windows_path.h"
 
 #include <cstdio>
-#include <cstring>
 #include <dlfcn.h>
 
 namespace {
@@ -30,14 +28,6 @@ template <class Function> Function next_definition(const char* name) {
 using OpenFunction = FILE* (*)(const char*, const char*);
 using ReopenFunction = FILE* (*)(const char*, const char*, FILE*);
 
-// The file an open acts on; empty when it would write and saves cannot be kept.
-std::string opened_path(const char* path, const char* mode) {
-    const std::string named = ludora::kernel::host_path(path);
-    if (!mode || !std::strpbrk(mode, "wa+")) return ludora::kernel::path_for_reading(named);
-    const bool keeps_contents = mode[0] == 'a' || mode[0] == 'r';
-    return ludora::kernel::path_for_writing(named, keeps_contents);
-}
-
 } // namespace
 
 extern "C" {
@@ -45,28 +35,28 @@ extern "C" {
 FILE* fopen(const char* path, const char* mode) {
     static const OpenFunction real = next_definition<OpenFunction>("fopen");
     if (!path) return real(path, mode);
-    const std::string opened = opened_path(path, mode);
+    const std::string opened = ludora::kernel::path_for_stdio_open(path, mode);
     return opened.empty() ? nullptr : real(opened.c_str(), mode);
 }
 
 FILE* fopen64(const char* path, const char* mode) {
     static const OpenFunction real = next_definition<OpenFunction>("fopen64");
     if (!path) return real(path, mode);
-    const std::string opened = opened_path(path, mode);
+    const std::string opened = ludora::kernel::path_for_stdio_open(path, mode);
     return opened.empty() ? nullptr : real(opened.c_str(), mode);
 }
 
 FILE* freopen(const char* path, const char* mode, FILE* stream) {
     static const ReopenFunction real = next_definition<ReopenFunction>("freopen");
     if (!path) return real(path, mode, stream); // a null path changes the mode only
-    const std::string opened = opened_path(path, mode);
+    const std::string opened = ludora::kernel::path_for_stdio_open(path, mode);
     return opened.empty() ? nullptr : real(opened.c_str(), mode, stream);
 }
 
 FILE* freopen64(const char* path, const char* mode, FILE* stream) {
     static const ReopenFunction real = next_definition<ReopenFunction>("freopen64");
     if (!path) return real(path, mode, stream);
-    const std::string opened = opened_path(path, mode);
+    const std::string opened = ludora::kernel::path_for_stdio_open(path, mode);
     return opened.empty() ? nullptr : real(opened.c_str(), mode, stream);
 }
 

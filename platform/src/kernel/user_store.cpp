@@ -218,4 +218,11 @@ void file_write_completed(const std::string& host_path) {
     if (FileWriteListener listener = write_listener.load()) listener(host_path);
 }
 
+std::string path_for_stdio_open(const char* windows_path, const char* mode) {
+    const std::string named = host_path(windows_path);
+    if (!mode || !std::strpbrk(mode, "wa+")) return path_for_reading(named);
+    const bool keeps_contents = mode[0] == 'a' || mode[0] == 'r';
+    return path_for_writing(named, keeps_contents);
+}
+
 } // namespace ludora::kernel

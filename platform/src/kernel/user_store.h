@@ -27,6 +27,10 @@ std::string path_for_reading(const std::string& host_path);
 // in first. Empty when the store covers it but saves cannot be kept.
 std::string path_for_writing(const std::string& host_path, bool keep_contents);
 
+// The file a C stdio open of the Windows path `windows_path` with `mode` acts
+// on; empty when it would write and saves cannot be kept.
+std::string path_for_stdio_open(const char* windows_path, const char* mode);
+
 // The player's copy of a folder when the store covers it and holds one, else empty.
 std::string stored_folder(const std::string& host_folder);
 

@@ -6,22 +6,8 @@
 #ifdef __EMSCRIPTEN__
 
 #include "kernel/user_store.h"
-#include "kernel/windows_path.h"
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-// The file an open acts on; empty when it would write and saves cannot be kept.
-std::string opened_path(const char* path, const char* mode) {
-    const std::string named = ludora::kernel::host_path(path);
-    if (!mode || !std::strpbrk(mode, "wa+")) return ludora::kernel::path_for_reading(named);
-    const bool keeps_contents = mode[0] == 'a' || mode[0] == 'r';
-    return ludora::kernel::path_for_writing(named, keeps_contents);
-}
-
-} // namespace
 
 extern "C" {
 
@@ -30,13 +16,13 @@ FILE* __real_freopen(const char* path, const char* mode, FILE* stream);
 
 FILE* __wrap_fopen(const char* path, const char* mode) {
     if (!path) return __real_fopen(path, mode);
-    const std::string opened = opened_path(path, mode);
+    const std::string opened = ludora::kernel::path_for_stdio_open(path, mode);
     return opened.empty() ? nullptr : __real_fopen(opened.c_str(), mode);
 }
 
 FILE* __wrap_freopen(const char* path, const char* mode, FILE* stream) {
     if (!path) return __real_freopen(path, mode, stream); // a null path changes the mode only
-    const std::string opened = opened_path(path, mode);
+    const std::string opened = ludora::kernel::path_for_stdio_open(path, mode);
     return opened.empty() ? nullptr : __real_freopen(opened.c_str(), mode, stream);
 }
 
