@@ -5,8 +5,8 @@ Runs the staged programs (a temporary copy of a dist folder) and measures:
 
   idle      CPU share of one core and wake-ups a second (voluntary context
             switches of all the process's threads) over a window of N seconds
-            on Ludora's title screen and Pearlwreck's chart between games,
-            active and after `activate 0`, under a virtual display (Xvfb), each
+            on Ludora's game pages and title screen and Pearlwreck's chart
+            between games, active and after `activate 0`, under a virtual display (Xvfb), each
             run with the layer's pacing on and with LUDORA_PACING=off,
             alternately; and, as an anchor, an event-driven native game on the
             same display (gnome-mines) when one is installed;
@@ -329,7 +329,8 @@ def main():
             print(f"{'':{width}s} screen                    state     pacing on        "
                   "   pacing off           RSS MB (on)")
             print(f"{'':{width}s} {'':35s} CPU %  wake-ups/s   CPU %  wake-ups/s")
-            for name, args, screen in (("Ludora", ["Pearlwreck"], "Ludora title screen"),
+            for name, args, screen in (("Ludora", [], "Ludora game pages"),
+                                       ("Ludora", ["Pearlwreck"], "Ludora title screen"),
                                        ("Pearlwreck", [], "Pearlwreck chart")):
                 for active in (True, False):
                     on = {label: [] for label, _ in builds}

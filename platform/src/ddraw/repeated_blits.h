@@ -26,6 +26,21 @@ struct BlitRecord {
     bool same_blit(const BlitRecord& other) const;
 };
 
+inline bool same_rect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline bool same_key(const ColorKeyRange& a, const ColorKeyRange& b) {
+    return a.enabled == b.enabled && (!a.enabled || (a.low == b.low && a.high == b.high));
+}
+
+// The destination first: it tells most blits apart.
+inline bool BlitRecord::same_blit(const BlitRecord& o) const {
+    return same_rect(dest_rect, o.dest_rect) && source_id == o.source_id &&
+           same_rect(source_rect, o.source_rect) && same_rect(clip, o.clip) && fill == o.fill &&
+           same_key(source_key, o.source_key) && same_key(dest_key, o.dest_key);
+}
+
 class RepeatedBlits {
 public:
     // Enough for a screen's worth of buttons, text and sprites drawn every frame.

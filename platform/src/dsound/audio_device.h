@@ -8,6 +8,9 @@ namespace ludora::audio {
 
 class Mixer;
 
+// Frames a device asks the mixer for at a time: a sound card's period.
+constexpr unsigned kDevicePeriodFrames = 1024;
+
 class AudioDevice {
 public:
     virtual ~AudioDevice() = default;
@@ -20,7 +23,7 @@ std::unique_ptr<AudioDevice> open_sdl_audio_device(Mixer& mixer);
 // SDL's device opened on a thread of its own, the headless one when SDL finds
 // none; nothing is mixed until one is open.
 std::unique_ptr<AudioDevice> open_audio_device_in_background(Mixer& mixer);
-// Mixes in blocks of 10 ms of layer time on a thread of its own.
+// Mixes a device's period at a time, on the layer clock, on a thread of its own.
 std::unique_ptr<AudioDevice> open_headless_audio_device(Mixer& mixer);
 
 } // namespace ludora::audio

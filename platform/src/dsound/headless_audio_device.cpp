@@ -1,5 +1,6 @@
 // Without a sound device the mixer runs on its own thread, paced by the layer
-// clock: a held clock stops it, a scaled clock speeds it up. While the program
+// clock: a held clock stops it, a scaled clock speeds it up. It mixes in the
+// periods a sound card would ask for, so it wakes as often as one. While the program
 // is at rest nobody hears it, and it mixes half a second at a time (streams
 // hold more than that, so every notification still comes, in order).
 #include "core/clock.h"
@@ -14,8 +15,6 @@
 
 namespace ludora::audio {
 namespace {
-
-constexpr uint64_t kBlockUs = 10000;
 
 class HeadlessAudioDevice : public AudioDevice {
 public:
@@ -41,7 +40,8 @@ private:
         while (true) {
             {
                 std::unique_lock lock(mutex_);
-                clock_wait(wake_, lock, resting() ? kRestWakeUs : kBlockUs,
+                const uint64_t period_us = uint64_t{kDevicePeriodFrames} * 1000000 / rate;
+                clock_wait(wake_, lock, resting() ? kRestWakeUs : period_us,
                            [this] { return stopping_; });
                 if (stopping_) return;
             }
@@ -53,10 +53,9 @@ private:
                 mixed = 0;
             }
             const uint64_t due = (now - base_us) * rate / 1000000;
-            const uint32_t block_frames = rate / 100;
             while (mixed < due) {
                 const uint32_t frames =
-                    static_cast<uint32_t>(std::min<uint64_t>(due - mixed, block_frames));
+                    static_cast<uint32_t>(std::min<uint64_t>(due - mixed, kDevicePeriodFrames));
                 block.resize(size_t{frames} * format.block_align());
                 mixer_.render(block.data(), frames);
                 mixed += frames;

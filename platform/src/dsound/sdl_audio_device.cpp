@@ -26,7 +26,7 @@ public:
         want.freq = static_cast<int>(format.rate);
         want.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
         want.channels = static_cast<Uint8>(format.channels);
-        want.samples = 1024;
+        want.samples = kDevicePeriodFrames;
         want.callback = &SdlAudioDevice::callback;
         want.userdata = this;
         SDL_AudioSpec have{};

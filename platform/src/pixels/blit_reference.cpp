@@ -6,18 +6,6 @@
 
 namespace ludora::pixels {
 
-RECT rect_intersect(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (rect_empty(r)) r = RECT{0, 0, 0, 0};
-    return r;
-}
-
-bool rect_inside(const RECT& inner, const RECT& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
 namespace {
 
 struct ByteRange {

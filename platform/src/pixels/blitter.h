@@ -9,6 +9,8 @@
 
 #include <windef.h>
 
+#include <algorithm>
+
 namespace ludora::pixels {
 
 struct ColorKeyRange {
@@ -55,10 +57,17 @@ void convert_to_xrgb(const Canvas& c, RECT r, uint32_t* out, int out_pitch);
 inline bool rect_empty(const RECT& r) {
     return r.right <= r.left || r.bottom <= r.top;
 }
-RECT rect_intersect(const RECT& a, const RECT& b);
+inline RECT rect_intersect(const RECT& a, const RECT& b) {
+    const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+    return rect_empty(r) ? RECT{0, 0, 0, 0} : r;
+}
 inline RECT canvas_rect(const Canvas& c) {
     return RECT{0, 0, c.width, c.height};
 }
-bool rect_inside(const RECT& inner, const RECT& outer);
+inline bool rect_inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
 
 } // namespace ludora::pixels

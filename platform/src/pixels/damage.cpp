@@ -1,26 +1,43 @@
 #include "pixels/damage.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <limits>
 
 namespace ludora::pixels {
 
 namespace {
 
+constexpr LONG kUnused = std::numeric_limits<LONG>::min();
+
 int64_t area(const RECT& r) {
     return int64_t(r.right - r.left) * (r.bottom - r.top);
 }
 
-} // namespace
-
-RECT rect_union(const RECT& a, const RECT& b) {
-    if (rect_empty(a)) return b;
-    if (rect_empty(b)) return a;
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
+int64_t join_area(const RECT& a, const RECT& b) {
+    return area(rect_union(a, b));
 }
 
+} // namespace
+
 DamageHistory::DamageHistory(RECT whole) : whole_(whole) {
+    // Unused places hold a left edge no write can reach, so that the search
+    // for covered entries may look at every place without counting.
+    std::fill(std::begin(left_), std::end(left_), kUnused);
     add(whole);
+}
+
+RECT DamageHistory::entry(int i) const {
+    return RECT{left_[i], top_[i], right_[i], bottom_[i]};
+}
+
+void DamageHistory::put(int i, const RECT& r, uint64_t stamp) {
+    left_[i] = r.left;
+    top_[i] = r.top;
+    right_[i] = r.right;
+    bottom_[i] = r.bottom;
+    stamps_[i] = stamp;
 }
 
 void DamageHistory::add(RECT r) {
@@ -28,42 +45,61 @@ void DamageHistory::add(RECT r) {
     if (rect_empty(r)) return;
     ++version_;
     // Entries inside the new one tell nothing more: whoever would hear of
-    // them hears of the new one.
+    // them hears of the new one. Most writes cover none, and finding that
+    // out is one pass the compiler can do many places at a time.
+    int covered = 0;
+    for (int i = 0; i < kEntries; ++i) {
+        covered += (left_[i] >= r.left) & (top_[i] >= r.top) & (right_[i] <= r.right) &
+                   (bottom_[i] <= r.bottom);
+    }
+    if (covered > 0) drop_inside(r);
+    if (count_ == kEntries) merge_cheapest_pair();
+    if (count_ > 0) join_area_[count_ - 1] = join_area(entry(count_ - 1), r);
+    put(count_, r, version_);
+    ++count_;
+}
+
+void DamageHistory::drop_inside(const RECT& r) {
     int kept = 0;
+    int last_kept = -2;
     for (int i = 0; i < count_; ++i) {
-        if (rect_inside(rects_[i], r)) continue;
-        rects_[kept] = rects_[i];
-        stamps_[kept] = stamps_[i];
+        const RECT e = entry(i);
+        if (rect_inside(e, r)) continue;
+        // Neighbours that stay neighbours keep their cost.
+        const int64_t joined = last_kept == i - 1 ? join_area_[i - 1] : 0;
+        put(kept, e, stamps_[i]);
+        if (kept > 0)
+            join_area_[kept - 1] = last_kept == i - 1 ? joined : join_area(entry(kept - 1), e);
+        last_kept = i;
         ++kept;
     }
+    for (int i = kept; i < count_; ++i)
+        left_[i] = kUnused;
     count_ = kept;
-    if (count_ == kEntries) {
-        // Two entries next to each other in time become one under the later
-        // stamp: the pair whose bounding rectangle is smallest, so that
-        // neighbouring small writes merge and a large old entry stays old.
-        int best = 0;
-        int64_t smallest = INT64_MAX;
-        for (int i = 0; i + 1 < count_; ++i) {
-            const int64_t size = area(rect_union(rects_[i], rects_[i + 1]));
-            if (size < smallest) {
-                smallest = size;
-                best = i;
-            }
-        }
-        rects_[best + 1] = rect_union(rects_[best], rects_[best + 1]);
-        std::copy(rects_ + best + 1, rects_ + count_, rects_ + best);
-        std::copy(stamps_ + best + 1, stamps_ + count_, stamps_ + best);
-        --count_;
-    }
-    rects_[count_] = r;
-    stamps_[count_] = version_;
-    ++count_;
+}
+
+// Two entries next to each other in time become one under the later stamp:
+// the pair whose bounding rectangle is smallest, so that neighbouring small
+// writes merge and a large old entry stays old.
+void DamageHistory::merge_cheapest_pair() {
+    const int best =
+        static_cast<int>(std::min_element(join_area_, join_area_ + count_ - 1) - join_area_);
+    const RECT joined = rect_union(entry(best), entry(best + 1));
+    for (LONG* edge : {left_, top_, right_, bottom_})
+        std::copy(edge + best + 1, edge + count_, edge + best);
+    std::copy(stamps_ + best + 1, stamps_ + count_, stamps_ + best);
+    std::copy(join_area_ + best + 1, join_area_ + count_ - 1, join_area_ + best);
+    --count_;
+    left_[count_] = kUnused;
+    put(best, joined, stamps_[best]);
+    if (best > 0) join_area_[best - 1] = join_area(entry(best - 1), joined);
+    if (best + 1 < count_) join_area_[best] = join_area(joined, entry(best + 1));
 }
 
 int DamageHistory::changed_since(uint64_t since, RECT out[kEntries]) const {
     int n = 0;
     for (int i = 0; i < count_; ++i) {
-        if (stamps_[i] > since) out[n++] = rects_[i];
+        if (stamps_[i] > since) out[n++] = entry(i);
     }
     return n;
 }
@@ -71,7 +107,7 @@ int DamageHistory::changed_since(uint64_t since, RECT out[kEntries]) const {
 RECT DamageHistory::bounds_since(uint64_t since) const {
     RECT bounds{};
     for (int i = 0; i < count_; ++i) {
-        if (stamps_[i] > since) bounds = rect_union(bounds, rects_[i]);
+        if (stamps_[i] > since) bounds = rect_union(bounds, entry(i));
     }
     return bounds;
 }

@@ -14,7 +14,7 @@ namespace ludora::pixels {
 
 class DamageHistory {
 public:
-    static constexpr int kEntries = 64;
+    static constexpr int kEntries = 32;
 
     // A new picture counts as wholly written, at version 1.
     explicit DamageHistory(RECT whole);
@@ -30,14 +30,30 @@ public:
     RECT bounds_since(uint64_t since) const;
 
 private:
+    RECT entry(int i) const;
+    void put(int i, const RECT& r, uint64_t stamp);
+    void drop_inside(const RECT& r);
+    void merge_cheapest_pair();
+
     RECT whole_;
     uint64_t version_ = 0;
     int count_ = 0;
-    RECT rects_[kEntries];
+    // The entries' edges, each in an array of its own, oldest first.
+    LONG left_[kEntries];
+    LONG top_[kEntries] = {};
+    LONG right_[kEntries] = {};
+    LONG bottom_[kEntries] = {};
     uint64_t stamps_[kEntries];
+    // The area of the bounding rectangle of entries i and i + 1.
+    int64_t join_area_[kEntries];
 };
 
 // The smallest rectangle holding both (either may be empty).
-RECT rect_union(const RECT& a, const RECT& b);
+inline RECT rect_union(const RECT& a, const RECT& b) {
+    if (rect_empty(a)) return b;
+    if (rect_empty(b)) return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
 
 } // namespace ludora::pixels
