@@ -45,11 +45,25 @@ def boot_ms():
     return time.clock_gettime(time.CLOCK_BOOTTIME) * 1000.0
 
 
-def cpu_ticks(pid):
+def cpu_seconds(pid):
+    """CPU time of the process so far. The scheduler's own account of each
+    thread, to the nanosecond, where the kernel keeps one: utime and stime are
+    sampled at the clock tick, which a thread waking 60 times a second for a
+    fraction of a millisecond can miss or meet every time."""
+    total, found = 0, False
+    for path in glob.glob(f"/proc/{pid}/task/*/schedstat"):
+        try:
+            with open(path) as f:
+                total += int(f.read().split()[0])
+            found = True
+        except OSError:
+            pass  # the thread ended meanwhile
+    if found:
+        return total / 1e9
     with open(f"/proc/{pid}/stat") as f:
         text = f.read()
     fields = text[text.rfind(")") + 2:].split()
-    return int(fields[11]) + int(fields[12])  # utime, stime
+    return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
 
 
 def wake_ups(pid):
@@ -200,13 +214,13 @@ def measure_idle(dist, name, args, active, pacing, seconds, display, extra_env):
 
 def sample(pid, seconds):
     """(% of a core, wake-ups a second, RSS MB) of a running process over `seconds`."""
-    before, woken = cpu_ticks(pid), wake_ups(pid)
+    before, woken = cpu_seconds(pid), wake_ups(pid)
     started = time.monotonic()
     time.sleep(seconds)
-    used, woken = cpu_ticks(pid) - before, wake_ups(pid) - woken
+    used, woken = cpu_seconds(pid) - before, wake_ups(pid) - woken
     elapsed = time.monotonic() - started
     rss = status_kb(pid, "VmRSS") / 1024.0
-    return 100.0 * used / TICKS / elapsed, woken / elapsed, rss
+    return 100.0 * used / elapsed, woken / elapsed, rss
 
 
 def measure_native(command, seconds, display):
@@ -263,10 +277,10 @@ def measure_play(dist, seconds, display, extra_env):
     try:
         time.sleep(6.0)
         first = boot_ms()
-        ticks = cpu_ticks(program.process.pid)
+        used = cpu_seconds(program.process.pid)
         time.sleep(seconds)
         last = boot_ms()
-        ticks = cpu_ticks(program.process.pid) - ticks
+        used = cpu_seconds(program.process.pid) - used
         _, frames = read_frames(program.frame_log)
         window = [t for t, _ in frames if first <= t <= last]
         if len(window) < 2:
@@ -274,7 +288,7 @@ def measure_play(dist, seconds, display, extra_env):
         fps = (len(window) - 1) / ((window[-1] - window[0]) / 1000.0)
         # The frame log stops after 600 frames: the CPU is shared over the
         # window's own frames at the rate seen.
-        return fps, 1000.0 * ticks / TICKS / (fps * (last - first) / 1000.0)
+        return fps, 1000.0 * used / (fps * (last - first) / 1000.0)
     finally:
         program.stop()
 
