@@ -11,10 +11,10 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
   Module.canvas = canvas;
   Module.ludoraEvents = [];
   // What the page did, for the test and the bench: frames put on the canvas,
-  // frames presented, animation frames waited for, and the loudest sample
-  // (left channel) given to Web Audio.
+  // frames presented, animation frames waited for, rests of the program, and
+  // the loudest sample (left channel) given to Web Audio.
   Module.ludoraStats = { started: performance.now(), firstFrame: 0, framesShown: 0, presents: 0,
-                         refreshes: 0, audioBlocks: 0, audioPeak: 0 };
+                         refreshes: 0, rests: 0, audioBlocks: 0, audioPeak: 0 };
   var events = Module.ludoraEvents;
   var stats = Module.ludoraStats;
 
@@ -75,6 +75,7 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
   // threads (ludoraRestEnd) or when `ms` are up, whichever comes first.
   var resting = null;
   Module.ludoraRest = function (wakeUp, ms) {
+    stats.rests++;
     function done() {
       if (resting !== done) return;
       resting = null;
