@@ -16,6 +16,7 @@ export async function openBrowser(chromium = '/usr/bin/chromium') {
   // together, and none is left behind by a failing test.
   const end = (signal) => { try { process.kill(-browser.pid, signal); } catch { /* gone */ } };
   process.on('exit', () => end('SIGKILL'));
+  for (const stop of ['SIGINT', 'SIGTERM']) process.on(stop, () => process.exit(1));
   const address = await new Promise((resolve, reject) => {
     let text = '';
     browser.stderr.on('data', (chunk) => {
