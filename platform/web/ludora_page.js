@@ -10,12 +10,19 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
   var context = canvas.getContext('2d', { alpha: false });
   Module.canvas = canvas;
   Module.ludoraEvents = [];
-  Module.ludoraStats = { started: performance.now(), firstFrame: 0, framesShown: 0, refreshes: 0 };
+  // What the page did, for the test and the bench: frames put on the canvas,
+  // frames presented, animation frames waited for, rests of the program, and
+  // the loudest sample (left channel) given to Web Audio.
+  Module.ludoraStats = { started: performance.now(), firstFrame: 0, framesShown: 0, presents: 0,
+                         refreshes: 0, rests: 0, audioBlocks: 0, audioPeak: 0 };
   var events = Module.ludoraEvents;
   var stats = Module.ludoraStats;
 
   // The arguments after the program name, joined as WinMain gets them.
-  var args = new URLSearchParams(location.search).get('args');
+  var query = new URLSearchParams(location.search);
+  var args = query.get('args');
+  // ?seed=N deals the boards a desktop run with LUDORA_SEED=N deals.
+  var seed = query.get('seed');
   Module.arguments = args ? [args] : [];
 
   // ---- picture ----
@@ -38,35 +45,79 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     context.putImageData(new ImageData(new Uint8ClampedArray(bytes.buffer), width, height), 0, 0);
     if (!stats.framesShown++) stats.firstFrame = performance.now();
   };
-  // A hidden page gets no animation frames; the program still runs, slowly,
-  // so it hears that it went to the background and comes back.
-  Module.ludoraNextFrame = function (wakeUp) {
-    if (document.hidden) setTimeout(wakeUp, 100);
-    else requestAnimationFrame(function () { stats.refreshes++; wakeUp(); });
+  // A presented frame waits for the display's next refresh. After a changed
+  // picture that is the next animation frame; a frame that changed nothing
+  // waits as long on a timer instead, at the refresh period measured from
+  // the animation frames, so a still screen keeps the browser's compositor
+  // at rest. A hidden page gets no animation frames; the program still runs,
+  // slowly, so it hears that it went to the background and comes back.
+  var period = 1000 / 60, lastRefresh = 0, due = 0;
+  Module.ludoraNextFrame = function (wakeUp, shown) {
+    stats.presents++;
+    wakeAudio();
+    if (document.hidden) {
+      setTimeout(wakeUp, 100);
+    } else if (shown) {
+      requestAnimationFrame(function (now) {
+        stats.refreshes++;
+        var since = now - lastRefresh;
+        if (since > 2 && since < 1.5 * period) period += (since - period) / 8;
+        due = lastRefresh = now;
+        wakeUp();
+      });
+    } else {
+      var now = performance.now();
+      due = Math.max(due + period, now);
+      setTimeout(wakeUp, due - now);
+    }
+  };
+  // The program at rest: resumes at its next event, a wake from one of its
+  // threads (ludoraRestEnd) or when `ms` are up, whichever comes first.
+  var resting = null;
+  Module.ludoraRest = function (wakeUp, ms) {
+    stats.rests++;
+    function done() {
+      if (resting !== done) return;
+      resting = null;
+      clearTimeout(timer);
+      wakeAudio();
+      wakeUp();
+    }
+    var timer = setTimeout(done, ms);
+    resting = done;
+  };
+  Module.ludoraRestEnd = function () {
+    if (resting) Promise.resolve().then(resting);
   };
   Module.ludoraCursor = function (visible) { canvas.style.cursor = visible ? 'default' : 'none'; };
 
   // ---- input: the same events a desktop window gives ----
+  // Each queued event ends the program's rest (after the handler, so the
+  // program never runs inside one).
+  function queue() {
+    events.push.apply(events, arguments);
+    Module.ludoraRestEnd();
+  }
   function at(e) {
     var r = canvas.getBoundingClientRect();
     return [Math.floor((e.clientX - r.left) * canvas.width / r.width),
             Math.floor((e.clientY - r.top) * canvas.height / r.height)];
   }
   var buttons = { 0: 0, 2: 1, 1: 2, 3: 3 };
-  canvas.addEventListener('pointermove', function (e) { var p = at(e); events.push([1, p[0], p[1]]); });
+  canvas.addEventListener('pointermove', function (e) { var p = at(e); queue([1, p[0], p[1]]); });
   canvas.addEventListener('pointerdown', function (e) {
     startAudio();
     canvas.focus();
     if (!(e.button in buttons)) return;
     canvas.setPointerCapture(e.pointerId);
     var p = at(e);
-    events.push([1, p[0], p[1]], [2, buttons[e.button], 1]);
+    queue([1, p[0], p[1]], [2, buttons[e.button], 1]);
     e.preventDefault();
   });
   canvas.addEventListener('pointerup', function (e) {
     if (!(e.button in buttons)) return;
     var p = at(e);
-    events.push([1, p[0], p[1]], [2, buttons[e.button], 0]);
+    queue([1, p[0], p[1]], [2, buttons[e.button], 0]);
     e.preventDefault();
   });
   canvas.addEventListener('contextmenu', function (e) { e.preventDefault(); });
@@ -91,18 +142,22 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
       var dik = keys[e.code];
       if (!dik) return;
       if (down) startAudio();
-      if (!e.repeat) events.push([3, dik, down ? 1 : 0]);
+      if (!e.repeat) queue([3, dik, down ? 1 : 0]);
       e.preventDefault();
     };
   }
   window.addEventListener('keydown', key(true));
   window.addEventListener('keyup', key(false));
   document.addEventListener('visibilitychange', function () {
-    events.push([4, document.visibilityState === 'visible' ? 1 : 0, 0]);
+    queue([4, document.visibilityState === 'visible' ? 1 : 0, 0]);
   });
 
   // ---- sound: started by the first click or key, as browsers require ----
-  var audio = null, audioRate = 0, block = 2048, left = 0, right = 0;
+  // A running audio graph keeps real-time threads of the browser busy even
+  // when silent: after a second with nothing on the mixer it is suspended,
+  // and resumed as soon as the mixer has a voice again (looked at with each
+  // frame and each wake-up of the program).
+  var audio = null, audioRate = 0, block = 2048, left = 0, right = 0, quiet = 0;
   function startAudio() {
     if (audio || !audioRate || typeof AudioContext === 'undefined') {
       if (audio && audio.state === 'suspended') audio.resume();
@@ -113,16 +168,27 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     var node = audio.createScriptProcessor(block, 0, 2);
     node.onaudioprocess = function (e) {
       var out = e.outputBuffer, frames = out.length;
+      if (Module._ludora_web_audio_playing()) quiet = 0;
+      else if (++quiet * frames > audioRate) audio.suspend();
       if (!Module._ludora_web_audio_render(left, right, frames)) {
         out.getChannelData(0).fill(0);
         out.getChannelData(1).fill(0);
         return;
       }
-      out.getChannelData(0).set(HEAPF32.subarray(left >> 2, (left >> 2) + frames));
+      var samples = HEAPF32.subarray(left >> 2, (left >> 2) + frames);
+      out.getChannelData(0).set(samples);
       out.getChannelData(1).set(HEAPF32.subarray(right >> 2, (right >> 2) + frames));
+      stats.audioBlocks++;
+      for (var i = 0; i < frames; ++i) stats.audioPeak = Math.max(stats.audioPeak, Math.abs(samples[i]));
     };
     node.connect(audio.destination);
     audio.resume();
+  }
+  function wakeAudio() {
+    if (audio && audio.state === 'suspended' && Module._ludora_web_audio_playing()) {
+      quiet = 0;
+      audio.resume();
+    }
   }
   Module.ludoraAudioFormat = function (rate) {
     if (rate === audioRate) return;
@@ -156,6 +222,7 @@ if (typeof window !== 'undefined' && typeof document !== 'undefined') (function 
     FS.mkdir(store);
     FS.mount(IDBFS, {}, store);
     ENV.LUDORA_DATA_DIR = store;
+    if (seed) ENV.LUDORA_SEED = seed;
     addRunDependency('ludora-saves');
     FS.syncfs(true, function () { removeRunDependency('ludora-saves'); });
   });

@@ -11,8 +11,12 @@ export async function openBrowser(chromium = '/usr/bin/chromium') {
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
     '--no-first-run', '--autoplay-policy=no-user-gesture-required',
     '--remote-debugging-port=0', `--user-data-dir=${profile}`, 'about:blank'],
-    { stdio: ['ignore', 'ignore', 'pipe'] });
-  process.on('exit', () => browser.kill()); // never left behind by a failing test
+    { stdio: ['ignore', 'ignore', 'pipe'], detached: true });
+  // The browser and its helpers in a process group of their own: all end
+  // together, and none is left behind by a failing test.
+  const end = (signal) => { try { process.kill(-browser.pid, signal); } catch { /* gone */ } };
+  process.on('exit', () => end('SIGKILL'));
+  for (const stop of ['SIGINT', 'SIGTERM']) process.on(stop, () => process.exit(1));
   const address = await new Promise((resolve, reject) => {
     let text = '';
     browser.stderr.on('data', (chunk) => {
@@ -57,11 +61,13 @@ export async function openBrowser(chromium = '/usr/bin/chromium') {
     },
     close() {
       socket.close();
-      browser.kill();
-      return new Promise((resolve) => browser.on('exit', () => {
-        try { rmSync(profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 }); } catch { /* the browser's helpers still closing */ }
-        resolve();
-      }));
+      const exited = browser.exitCode !== null || browser.signalCode !== null ? Promise.resolve()
+        : new Promise((resolve) => browser.on('exit', resolve));
+      end('SIGTERM');
+      return exited.then(() => {
+        end('SIGKILL'); // helpers still writing to the profile
+        try { rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 50 }); } catch { /* left in the temporary folder */ }
+      });
     },
     pid: browser.pid,
   };

@@ -1,8 +1,9 @@
-// The suite in headless Chromium, served by the site: the launcher's splash
-// and game pages (the same pixels as the desktop program's), a player's name
-// changed and still there after a reload, the hall of fame's upload landing
-// on the site, the game's page opened by Play and the launcher's again by the
-// game's Menu.
+// The suite in headless Chromium, served by the site: the game's title page
+// and a search on a board dealt from a fixed seed, the launcher's splash and
+// game pages (all the same pixels as the desktop programs'), sound reaching
+// Web Audio, a player's name changed and still there after a reload, the hall
+// of fame's upload landing on the site and its clearing stored, the game's
+// page opened by Play and the launcher's again by the game's Menu.
 //   node --experimental-websocket play_in_browser.mjs SITE_URL NATIVE_SHOTS_DIR
 import { openBrowser } from './devtools.mjs';
 import { readFileSync, writeFileSync } from 'node:fs';
@@ -31,8 +32,18 @@ async function until(what, expression, ms = 20000) {
 }
 async function open(url) {
   await page.send('Page.navigate', { url });
-  await until('the first frame of ' + url, 'Module.ludoraStats.framesShown > 0');
+  await until('the first frame of ' + url,
+    `location.href === ${JSON.stringify(url)} && Module.ludoraStats.framesShown > 0`);
 }
+// The bytes IndexedDB holds for a file of the saves' mount, or null.
+const stored = (path) => `new Promise((done) => {
+  const db = indexedDB.open('/saves');
+  db.onerror = () => done(null);
+  db.onsuccess = () => {
+    const got = db.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('${path}');
+    got.onerror = () => done(null);
+    got.onsuccess = () => done(got.result ? Array.from(got.result.contents) : null);
+  }; })`;
 // A click at the program's own coordinates (the canvas is centred in the page).
 async function click(cx, cy) {
   const [left, top] = await page.evaluate(
@@ -72,14 +83,31 @@ async function differsFrom(bmpFile) {
           Math.abs(bmp[b] - rgba[c + 2]) > 8) ++different;
     }
   }
+  console.log(`${bmpFile.slice(shots.length + 1)}: ${(100 * different / (width * height)).toFixed(3)} % of pixels differ`);
   return different / (width * height);
 }
 
 try {
+  // The game on its own page, dealt from the desktop run's seed: its title
+  // page, then a new game and two searches (rows 18 and 8, columns 10 and 25).
+  await open(site + '/play/pearlwreck/?seed=7');
+  assert.ok(await page.evaluate('self.crossOriginIsolated'), 'the page is not cross-origin isolated');
+  await click(400, 300); // past the splash; the click starts the sound
+  await sleep(1500);
+  assert.ok(await differsFrom(shots + '/game_title.bmp') < 0.01, "the game's title page differs from the desktop");
+  await click(754, 506); // "New"
+  await sleep(1500);
+  await click(400, 300); // the round's picture closed
+  await sleep(800);
+  await click(199, 309);
+  await sleep(1500);
+  await click(409, 189);
+  await sleep(1500);
+  assert.ok(await differsFrom(shots + '/search.bmp') < 0.01, 'the chart after the searches differs from the desktop');
+
   await open(site + '/play/');
   const stats = await page.evaluate('Module.ludoraStats');
   console.log(`first frame ${Math.round(stats.firstFrame)} ms after navigation`);
-  assert.ok(await page.evaluate('self.crossOriginIsolated'), 'the page is not cross-origin isolated');
 
   // Past the splash: the game pages, as the desktop program draws them.
   await click(400, 60);
@@ -89,6 +117,8 @@ try {
   await click(139, 190);
   await sleep(1500);
   assert.ok(await differsFrom(shots + '/title.bmp') < 0.01, 'title page differs from the desktop');
+  // Sound reached Web Audio since the first click: the launcher's music.
+  assert.ok(await page.evaluate('Module.ludoraStats.audioPeak') > 0.01, 'no sound reached Web Audio');
 
   // The players screen: "web" typed after the first player's name, stored by Enter
   // in the player's store (the IndexedDB mount), not in the program's folder.
@@ -98,14 +128,8 @@ try {
   await click(53 + 474 + 50, 18 + 471 + 20);
   await until('the players written', `FS.readFile('/saves/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`);
   // Stored in IndexedDB once the write is complete, not only when the page is left.
-  await until('the players stored', `new Promise((done) => {
-    const db = indexedDB.open('/saves');
-    db.onerror = () => done(false);
-    db.onsuccess = () => {
-      const got = db.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/saves/options.ini');
-      got.onerror = () => done(false);
-      got.onsuccess = () => done(!!got.result && new TextDecoder().decode(got.result.contents).includes('name=Player1web'));
-    }; })`);
+  await until('the players stored', `${stored('/saves/options.ini')}.then((b) =>
+    !!b && String.fromCharCode(...b).includes('name=Player1web'))`);
 
   // A hall of fame with one score, and its upload: the site then lists it.
   await page.evaluate(`(() => {
@@ -123,6 +147,12 @@ try {
   await until('the upload on the site', `fetch('/api/scores').then((r) => r.text()).then((t) => t.includes('Webby') && t.includes('4321'))`);
   await page.send('Page.bringToFront'); // the upload opened its answer in a tab of its own
   await sleep(500);
+  // "clear": the emptied table is written beside the file and moved over it,
+  // which no fsync stores; the saves' listener stores it at once. Empty: a
+  // count of 20 and twenty places of zeros.
+  await click(53 + 552 + 60, 18 + 149 + 20);
+  await until('the cleared hall of fame stored', `${stored('/saves/Pearlwreck/hiscore.dat')}.then((b) =>
+    !!b && b.length === 4 + 20 * 260 && b[0] === 20 && b.slice(1).every((v) => v === 0))`);
   await click(53 + 595 + 40, 18 + 220 + 14);
   await sleep(500);
 
@@ -139,6 +169,8 @@ try {
   await until('the reloaded page', 'Module.ludoraStats.framesShown > 0');
   assert.ok(await page.evaluate(`FS.readFile('/saves/options.ini', { encoding: 'utf8' }).includes('name=Player1web')`),
     'the player name was lost on reload');
+  assert.ok(!(await page.evaluate(`String.fromCharCode(...FS.readFile('/saves/Pearlwreck/hiscore.dat')).includes('Webby')`)),
+    'the cleared hall of fame came back on reload');
   assert.deepEqual(problems, []);
   console.log('web: all steps passed');
 } finally {

@@ -18,8 +18,16 @@ trap '[ -n "$site_pid" ] && kill "$site_pid"; rm -rf "$work"' EXIT
 cp -r "$build/dist" "$work/dist"
 printf 'wait 300\nclick 400 60\nwait 1000\nshot %s\nclick 139 190\nwait 1000\nshot %s\nclose\n' \
     "$work/pages.bmp" "$work/title.bmp" > "$work/script.txt"
-(cd "$work/dist" && LUDORA_VIDEO=headless LUDORA_AUDIO=none LUDORA_SCRIPT="$work/script.txt" \
-    timeout 60 ./Ludora)
+# A scaled clock: the same screens, sooner.
+(cd "$work/dist" && LUDORA_VIDEO=headless LUDORA_AUDIO=none LUDORA_TIME_SCALE=5 \
+    LUDORA_SCRIPT="$work/script.txt" timeout 60 ./Ludora)
+# And the game's, on its own: the title page, then a new game dealt from a
+# fixed seed and two searches (row 18 column 10, row 8 column 25), whose
+# rings another deal draws otherwise.
+printf 'wait 500\nclick 400 300\nwait 1500\nshot %s\nclick 754 506\nwait 1500\nclick 400 300\nwait 800\nclick 199 309\nwait 1500\nclick 409 189\nwait 1500\nshot %s\nclose\n' \
+    "$work/game_title.bmp" "$work/search.bmp" > "$work/game_script.txt"
+(cd "$work/dist/Pearlwreck" && LUDORA_VIDEO=headless LUDORA_AUDIO=none LUDORA_SEED=7 \
+    LUDORA_TIME_SCALE=5 LUDORA_SCRIPT="$work/game_script.txt" timeout 60 ./Pearlwreck)
 
 "$build/bin/ludora-site" --port 0 --db "$work/site.db" --web-root "$root/build-web/dist" \
     2> "$work/site.log" &

@@ -107,6 +107,11 @@ void Mixer::render(uint8_t* out, uint32_t frames, int16_t* stereo16) {
     deliver(signals);
 }
 
+bool Mixer::has_voices() {
+    std::lock_guard lock(mutex_);
+    return !voices_.empty();
+}
+
 bool Mixer::acquire() {
     static std::once_flag exit_hook;
     std::call_once(exit_hook, [] {

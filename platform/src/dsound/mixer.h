@@ -37,6 +37,8 @@ public:
     // `stereo16` (may be null) receives them as 16-bit stereo as well.
     void render(uint8_t* out, uint32_t frames, int16_t* stereo16 = nullptr);
     uint64_t frames_mixed() const { return frames_mixed_.load(); }
+    // Whether any voice is on the mixer: with none, every block is silence.
+    bool has_voices();
 
     // Users of the device (DirectSound objects, open MCI devices). The first
     // starts the driver and the capture file, the last stops them.

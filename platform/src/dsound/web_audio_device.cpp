@@ -54,6 +54,8 @@ public:
         }
     }
 
+    bool playing() { return mixer_.has_voices(); }
+
 private:
     Mixer& mixer_;
     std::vector<uint8_t> block_;
@@ -73,6 +75,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE int ludora_web_audio_render(float* left, float* 
     if (!device) return 0;
     device->render(left, right, frames);
     return 1;
+}
+
+// Whether the mixer has anything to play: the page rests its audio graph
+// while it has not.
+extern "C" EMSCRIPTEN_KEEPALIVE int ludora_web_audio_playing() {
+    ludora::audio::WebAudioDevice* device = ludora::audio::g_device.load();
+    return device && device->playing() ? 1 : 0;
 }
 
 #endif

@@ -7,6 +7,7 @@
 // the program's own thread, so nothing runs inside the program meanwhile.
 #ifdef __EMSCRIPTEN__
 
+#include "core/rest.h"
 #include "window/driver.h"
 #include "window/input.h"
 #include "window/present.h"
@@ -36,9 +37,14 @@ EM_JS(int, ludora_web_events_waiting, (),
 
 EM_JS(void, ludora_web_cursor, (int visible), { Module.ludoraCursor(visible); });
 
-// Resumes at the page's next animation frame: the display's refresh.
-EM_JS(void, ludora_web_wait_frame, (),
-      { Asyncify.handleSleep(function(wakeUp) { Module.ludoraNextFrame(wakeUp); }); });
+// Resumes at the page's next event, a wake from another thread, or after `ms`.
+EM_JS(void, ludora_web_rest, (int ms),
+      { Asyncify.handleSleep(function(wakeUp) { Module.ludoraRest(wakeUp, ms); }); });
+
+// Resumes at the display's next refresh; `shown`: a changed picture was just
+// put on the canvas (see ludoraNextFrame).
+EM_JS(void, ludora_web_wait_frame, (int shown),
+      { Asyncify.handleSleep(function(wakeUp) { Module.ludoraNextFrame(wakeUp, shown); }); });
 
 namespace ludora::window {
 
@@ -74,11 +80,12 @@ public:
             }
         }
         // Polling with no frame shown since the last poll: the program waits
-        // for the user (or is in the background); the page gets the time.
+        // for the user (or is in the background); the page gets the time. At
+        // rest the idle wait gives it (wait_for_events).
         const uint64_t frames = frames_presented();
         if (frames != frames_at_last_pump_)
             idle_run_ = 0;
-        else if (++idle_run_ > 2)
+        else if (++idle_run_ > 2 && !resting())
             emscripten_sleep(idle_run_ < 64 ? 1 : 8);
         frames_at_last_pump_ = frames;
     }
@@ -96,7 +103,6 @@ public:
     // Only the changed rows are converted; the page is given the whole picture.
     void present(HWND hwnd, const uint32_t* xrgb, int width, int height, int pitch, bool,
                  int changed_top, int changed_bottom) override {
-        EM_ASM({ Module.ludoraStats.presents = (Module.ludoraStats.presents || 0) + 1; });
         if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) return;
         const size_t pixels = static_cast<size_t>(width) * height;
         if (hwnd != shown_ || width != width_ || rgba_.size() != pixels) {
@@ -117,26 +123,28 @@ public:
                 out[x] = 0xFF000000u | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
             }
         }
-        if (changed_top < changed_bottom)
+        const bool changed = changed_top < changed_bottom;
+        if (changed)
             ludora_web_show(reinterpret_cast<const unsigned char*>(rgba_.data()), width, height);
-        ludora_web_wait_frame();
+        ludora_web_wait_frame(changed ? 1 : 0);
     }
 
-    // At rest: the browser gets its turn in short sleeps until the page
-    // queues an event, another thread calls wake(), or the time is up. The
-    // page's events are queued on this very thread, so a blocking wait here
-    // would never see one.
+    // At rest: the browser has its turn, in one sleep, until the page queues
+    // an event, another thread calls wake(), or the time is up. The page's
+    // events are queued on this very thread, so a blocking wait here would
+    // never see one.
     bool wait_for_events(int real_ms) override {
-        for (int slept = 0; slept < real_ms;) {
-            if (ludora_web_events_waiting() > 0 || woken_.exchange(false)) return true;
-            const int slice = std::min(real_ms - slept, kRestSliceMs);
-            emscripten_sleep(static_cast<unsigned>(slice));
-            slept += slice;
-        }
+        if (ludora_web_events_waiting() > 0 || woken_.exchange(false)) return true;
+        ludora_web_rest(real_ms);
         woken_ = false;
         return true;
     }
-    void wake() override { woken_ = true; }
+    // A wake before the sleep is seen by the check above; one after it ends
+    // the sleep, as the page's thread runs the call only once it sleeps.
+    void wake() override {
+        woken_ = true;
+        MAIN_THREAD_ASYNC_EM_ASM({ Module.ludoraRestEnd(); });
+    }
 
     // The page shows no boxes of its own: the default answer, as with no
     // display, and the text on the page's console.
@@ -147,7 +155,6 @@ public:
 
 private:
     HWND shown_ = nullptr;
-    static constexpr int kRestSliceMs = 8;
     int width_ = 0;
     std::atomic<bool> woken_{false};
     std::vector<uint32_t> rgba_;
