@@ -3,8 +3,11 @@
 namespace ludora::video {
 
 BlitRecord* RepeatedBlits::find(const BlitRecord& blit) {
-    for (BlitRecord& kept : kept_) {
-        if (kept.same_blit(blit)) return &kept;
+    const size_t count = kept_.size();
+    for (size_t n = 0, i = hint_; n < count; ++n, i = i + 1 == count ? 0 : i + 1) {
+        if (!kept_[i].same_blit(blit)) continue;
+        hint_ = i + 1 == count ? 0 : i + 1;
+        return &kept_[i];
     }
     return nullptr;
 }

@@ -53,6 +53,9 @@ public:
 private:
     std::vector<BlitRecord> kept_;
     size_t next_ = 0;
+    // Where the search starts: after the last one found, as a program makes
+    // its blits in the same order frame after frame.
+    size_t hint_ = 0;
 };
 
 } // namespace ludora::video

@@ -16,6 +16,11 @@ public:
     virtual ~AudioDevice() = default;
     // The mixer's output format has changed.
     virtual void format_changed() {}
+    // A voice started or moved: when the next signal is due may have changed.
+    virtual void timing_changed() {}
+    // Mixes what the clock says is due now (a device that mixes ahead of
+    // time has nothing to do). Called without the mixer's lock.
+    virtual void catch_up() {}
 };
 
 // SDL's default output device; null when SDL finds none.

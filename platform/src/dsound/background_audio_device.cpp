@@ -28,6 +28,11 @@ public:
         if (device_) device_->format_changed();
     }
 
+    void catch_up() override {
+        std::lock_guard lock(mutex_);
+        if (device_) device_->catch_up();
+    }
+
 private:
     void open() {
         std::unique_ptr<AudioDevice> device = open_sdl_audio_device(mixer_);

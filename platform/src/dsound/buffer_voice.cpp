@@ -60,6 +60,23 @@ void BufferVoice::queue_crossings(uint64_t from_byte, uint64_t to_byte, Signals&
         signals.push_back(Signal{crossings[i].event});
 }
 
+uint64_t BufferVoice::frames_until_signal(uint32_t output_rate) const {
+    if (!playing || lost || frame_count() == 0) return kNoSignal;
+    const uint64_t step = resample_step(rate(), output_rate);
+    const uint64_t align = block_align();
+    const uint64_t loop = uint64_t{frame_count()} * align;
+    const uint64_t from_byte = (position >> 32) * align;
+    // A one-shot buffer stops at its end; the offsets before it are passed on the way.
+    uint64_t next_frame = looping ? kNoSignal : frame_count();
+    for (const DSBPOSITIONNOTIFY& n : notifications) {
+        if (n.dwOffset == DSBPN_OFFSETSTOP || n.dwOffset >= loop) continue;
+        const uint64_t p = n.dwOffset;
+        const uint64_t at = from_byte < p ? p : p + ((from_byte - p) / loop + 1) * loop;
+        next_frame = std::min(next_frame, (at + align - 1) / align);
+    }
+    return next_frame == kNoSignal ? kNoSignal : frames_to_reach(position, step, next_frame);
+}
+
 bool BufferVoice::mix(float* bus, uint32_t frames, uint32_t output_rate, Signals& signals) {
     if (!playing || lost) return false;
     const uint32_t total = frame_count();

@@ -24,6 +24,7 @@ public:
     BufferVoice(const BufferVoice& original);
 
     bool mix(float* bus, uint32_t frames, uint32_t output_rate, Signals& signals) override;
+    uint64_t frames_until_signal(uint32_t output_rate) const override;
 
     uint32_t block_align() const { return format.nBlockAlign; }
     uint32_t frame_count() const { return data->size / format.nBlockAlign; }

@@ -25,6 +25,7 @@ extern "C" void LudoraAudioFormat(uint32_t* samples_per_second, uint16_t* channe
 }
 
 extern "C" uint64_t LudoraAudioFramesMixed(void) {
+    Mixer::instance().catch_up();
     return Mixer::instance().frames_mixed();
 }
 

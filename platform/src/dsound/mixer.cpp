@@ -27,6 +27,35 @@ Mixer& Mixer::instance() {
 
 void Mixer::activate_locked(const std::shared_ptr<Voice>& voice) {
     if (std::find(voices_.begin(), voices_.end(), voice) == voices_.end()) voices_.push_back(voice);
+    timing_changed_locked();
+}
+
+uint64_t Mixer::frames_until_signal() {
+    std::lock_guard lock(mutex_);
+    uint64_t frames = kNoSignal;
+    for (const std::shared_ptr<Voice>& voice : voices_)
+        frames = std::min(frames, voice->frames_until_signal(format_.rate));
+    return frames;
+}
+
+bool Mixer::capturing() {
+    std::lock_guard lock(mutex_);
+    return capture_.is_open();
+}
+
+void Mixer::timing_changed_locked() {
+    std::lock_guard lock(listener_mutex_);
+    if (timing_listener_) timing_listener_->timing_changed();
+}
+
+void Mixer::catch_up() {
+    std::lock_guard device_lock(device_mutex_);
+    if (device_) device_->catch_up();
+}
+
+void Mixer::set_timing_listener(AudioDevice* device) {
+    std::lock_guard lock(listener_mutex_);
+    timing_listener_ = device;
 }
 
 void Mixer::set_master_locked(int32_t volume, int32_t pan) {
@@ -163,6 +192,7 @@ bool Mixer::device_open() {
 
 bool Mixer::start_capture(const std::string& path) {
     std::lock_guard lock(mutex_);
+    timing_changed_locked(); // a device that slept mixes a period at a time again
     return capture_.open(path, format_);
 }
 

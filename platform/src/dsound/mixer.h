@@ -39,6 +39,17 @@ public:
     uint64_t frames_mixed() const { return frames_mixed_.load(); }
     // Whether any voice is on the mixer: with none, every block is silence.
     bool has_voices();
+    // Output frames until some voice next queues a signal or stops (kNoSignal: none will).
+    uint64_t frames_until_signal();
+    // Whether a capture file takes what is mixed.
+    bool capturing();
+    // With the lock held: a voice started, moved or changed speed. Tells the
+    // device that listens (one, a device that sleeps until the next signal).
+    void timing_changed_locked();
+    void set_timing_listener(AudioDevice* device);
+    // Before a voice is started, moved, stopped or looked at: the device
+    // mixes what is due by now. Without the mixer's lock.
+    void catch_up();
 
     // Users of the device (DirectSound objects, open MCI devices). The first
     // starts the driver and the capture file, the last stops them.
@@ -68,6 +79,10 @@ private:
     std::mutex device_mutex_;
     int users_ = 0;
     std::unique_ptr<AudioDevice> device_;
+
+    // Taken last, after the mixer's lock or the device lock.
+    std::mutex listener_mutex_;
+    AudioDevice* timing_listener_ = nullptr;
 };
 
 } // namespace ludora::audio

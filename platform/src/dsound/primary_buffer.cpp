@@ -63,6 +63,7 @@ HRESULT PrimaryBuffer::GetCaps(LPDSBCAPS caps) {
 }
 
 HRESULT PrimaryBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write) {
+    mixer().catch_up();
     const OutputFormat format = mixer().format();
     const DWORD size = buffer_bytes();
     const DWORD cursor = static_cast<DWORD>((mixer().frames_mixed() * format.block_align()) % size);

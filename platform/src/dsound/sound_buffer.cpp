@@ -60,6 +60,7 @@ HRESULT SoundBuffer::GetCaps(LPDSBCAPS caps) {
 }
 
 HRESULT SoundBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write) {
+    Mixer::instance().catch_up();
     std::lock_guard lock(mixer_mutex());
     if (play != nullptr) *play = voice_->play_cursor();
     if (write != nullptr) *write = voice_->write_cursor();
@@ -107,6 +108,7 @@ HRESULT SoundBuffer::GetFrequency(LPDWORD frequency) {
 }
 
 HRESULT SoundBuffer::GetStatus(LPDWORD status) {
+    Mixer::instance().catch_up();
     if (status == nullptr) return DSERR_INVALIDPARAM;
     std::lock_guard lock(mixer_mutex());
     // Only the DirectX 5 flags: programs compare the status with them whole.
@@ -144,20 +146,25 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* ptr1, LPDWORD bytes
 }
 
 HRESULT SoundBuffer::Play(DWORD, DWORD, DWORD flags) {
+    Mixer::instance().catch_up();
     std::lock_guard lock(mixer_mutex());
     if (voice_->lost) return DSERR_BUFFERLOST;
     voice_->looping = (flags & DSBPLAY_LOOPING) != 0;
     if (!voice_->playing) {
         voice_->playing = true;
         Mixer::instance().activate_locked(voice_);
+    } else {
+        Mixer::instance().timing_changed_locked(); // looping or not
     }
     return DS_OK;
 }
 
 HRESULT SoundBuffer::SetCurrentPosition(DWORD position) {
+    Mixer::instance().catch_up();
     std::lock_guard lock(mixer_mutex());
     if (position >= voice_->data->size) return DSERR_INVALIDPARAM;
     voice_->set_cursor(position);
+    Mixer::instance().timing_changed_locked();
     return DS_OK;
 }
 
@@ -184,12 +191,15 @@ HRESULT SoundBuffer::SetFrequency(DWORD frequency) {
         (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)) {
         return DSERR_INVALIDPARAM;
     }
+    Mixer::instance().catch_up();
     std::lock_guard lock(mixer_mutex());
     voice_->frequency = frequency;
+    Mixer::instance().timing_changed_locked();
     return DS_OK;
 }
 
 HRESULT SoundBuffer::Stop() {
+    Mixer::instance().catch_up();
     Signals signals;
     {
         std::lock_guard lock(mixer_mutex());

@@ -27,6 +27,12 @@ void MciPlayer::settle_notification(UINT status, audio::Signals& signals) {
         audio::Signal{nullptr, notify_window_, MM_MCINOTIFY, status, static_cast<LPARAM>(id_)});
 }
 
+uint64_t MciPlayer::frames_until_signal(uint32_t output_rate) const {
+    if (mode_ != PlayerMode::playing) return audio::kNoSignal;
+    return audio::frames_to_reach(position_, audio::resample_step(audio_->rate, output_rate),
+                                  end_frame_);
+}
+
 bool MciPlayer::mix(float* bus, uint32_t frames, uint32_t output_rate, audio::Signals& signals) {
     if (mode_ != PlayerMode::playing) return false;
     const audio::PcmView view{reinterpret_cast<const uint8_t*>(audio_->samples.data()), end_frame_,

@@ -19,6 +19,7 @@ public:
         : audio_(std::move(audio)), id_(id) {}
 
     bool mix(float* bus, uint32_t frames, uint32_t output_rate, audio::Signals& signals) override;
+    uint64_t frames_until_signal(uint32_t output_rate) const override;
 
     PlayerMode mode() const { return mode_; }
     void set_mode(PlayerMode mode) { mode_ = mode; }

@@ -247,6 +247,8 @@ MCIERROR run(const std::vector<std::string>& words, const Reply& reply, HWND win
     if (words.size() < 2) return MCIERR_MISSING_DEVICE_NAME;
     const Options options = options_of(words, 2);
     if (same_word(verb, "open")) return open_device(words[1], options, reply);
+    // The player's position and end are the clock's, whatever the device mixed so far.
+    mixer().catch_up();
 
     if (same_word(verb, "close") && same_word(words[1], "all")) {
         std::lock_guard lock(table().mutex);

@@ -52,8 +52,24 @@ void DamageHistory::add(RECT r) {
         covered += (left_[i] >= r.left) & (top_[i] >= r.top) & (right_[i] <= r.right) &
                    (bottom_[i] <= r.bottom);
     }
-    if (covered > 0) drop_inside(r);
-    if (count_ == kEntries) merge_cheapest_pair();
+    if (covered == 1 && rect_inside(entry(count_ - 1), r)) {
+        left_[--count_] = kUnused; // the last one alone: nothing else moves
+    } else if (covered > 0) {
+        drop_inside(r);
+    }
+    if (count_ == kEntries) {
+        // The new write and the last entry are neighbours in time too: when
+        // they are the cheapest pair (the next glyph of a line of text), the
+        // write takes the last entry in, and nothing moves.
+        const int best = cheapest_pair();
+        const RECT last = entry(count_ - 1);
+        if (join_area(last, r) <= join_area_[best]) {
+            r = rect_union(last, r);
+            left_[--count_] = kUnused;
+        } else {
+            merge_pair(best);
+        }
+    }
     if (count_ > 0) join_area_[count_ - 1] = join_area(entry(count_ - 1), r);
     put(count_, r, version_);
     ++count_;
@@ -81,19 +97,21 @@ void DamageHistory::drop_inside(const RECT& r) {
 // Two entries next to each other in time become one under the later stamp:
 // the pair whose bounding rectangle is smallest, so that neighbouring small
 // writes merge and a large old entry stays old.
-void DamageHistory::merge_cheapest_pair() {
-    const int best =
-        static_cast<int>(std::min_element(join_area_, join_area_ + count_ - 1) - join_area_);
-    const RECT joined = rect_union(entry(best), entry(best + 1));
+int DamageHistory::cheapest_pair() const {
+    return static_cast<int>(std::min_element(join_area_, join_area_ + count_ - 1) - join_area_);
+}
+
+void DamageHistory::merge_pair(int first) {
+    const RECT joined = rect_union(entry(first), entry(first + 1));
     for (LONG* edge : {left_, top_, right_, bottom_})
-        std::copy(edge + best + 1, edge + count_, edge + best);
-    std::copy(stamps_ + best + 1, stamps_ + count_, stamps_ + best);
-    std::copy(join_area_ + best + 1, join_area_ + count_ - 1, join_area_ + best);
+        std::copy(edge + first + 1, edge + count_, edge + first);
+    std::copy(stamps_ + first + 1, stamps_ + count_, stamps_ + first);
+    std::copy(join_area_ + first + 1, join_area_ + count_ - 1, join_area_ + first);
     --count_;
     left_[count_] = kUnused;
-    put(best, joined, stamps_[best]);
-    if (best > 0) join_area_[best - 1] = join_area(entry(best - 1), joined);
-    if (best + 1 < count_) join_area_[best] = join_area(joined, entry(best + 1));
+    put(first, joined, stamps_[first]);
+    if (first > 0) join_area_[first - 1] = join_area(entry(first - 1), joined);
+    if (first + 1 < count_) join_area_[first] = join_area(joined, entry(first + 1));
 }
 
 int DamageHistory::changed_since(uint64_t since, RECT out[kEntries]) const {

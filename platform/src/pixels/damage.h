@@ -1,9 +1,9 @@
 // What has been written to a picture, and when: a short history of the
 // rectangles written, each stamped with the picture's version after the write.
 // Whoever remembers the version he last saw asks what changed since. When the
-// history is full two entries next to each other in time are merged into
-// their bounding rectangle under the later stamp: an answer may grow larger,
-// never smaller.
+// history is full two entries next to each other in time (a new write is the
+// last entry's neighbour) are merged into their bounding rectangle under the
+// later stamp: an answer may grow larger, never smaller.
 #pragma once
 
 #include "pixels/blitter.h"
@@ -33,7 +33,8 @@ private:
     RECT entry(int i) const;
     void put(int i, const RECT& r, uint64_t stamp);
     void drop_inside(const RECT& r);
-    void merge_cheapest_pair();
+    int cheapest_pair() const;
+    void merge_pair(int first);
 
     RECT whole_;
     uint64_t version_ = 0;

@@ -1,6 +1,9 @@
 // Position notifications: events as the play cursor passes offsets and when a buffer stops.
 #include "dsound_fixture.h"
 
+#include <chrono>
+#include <thread>
+
 namespace dsound_test {
 namespace {
 
@@ -82,6 +85,36 @@ TEST_F(Notifications, LoopingBufferFiresEveryRoundAndStopFiresOnStop) {
     EXPECT_EQ(fired(), Fired{});
     pump(4410);
     EXPECT_EQ(fired(), Fired{});
+}
+
+// Nothing is captured and nobody listens, so the mixer sleeps until the next
+// event is due; a buffer played after a long silence still starts then, and
+// every event comes when the clock reaches it, not before.
+TEST_F(Notifications, WithNobodyListeningEventsComeWhenTheClockReachesThem) {
+    // Set within `real_ms` of real time (the clock is held: time-outs would wait for it).
+    const auto comes_within = [](HANDLE event, int real_ms) {
+        for (int waited = 0; waited < real_ms; waited += 5) {
+            if (signalled(event)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return signalled(event);
+    };
+    const DSBPOSITIONNOTIFY positions[] = {{4410, events_[0]}, {DSBPN_OFFSETSTOP, events_[1]}};
+    ASSERT_EQ(notify_->SetNotificationPositions(2, positions), DS_OK);
+    LudoraAdvanceClock(400);
+    ASSERT_EQ(buffer_->Play(0, 0, 0), DS_OK);
+    LudoraAdvanceClock(40); // the half is 50 ms in
+    EXPECT_FALSE(comes_within(events_[0], 300));
+    LudoraAdvanceClock(20);
+    EXPECT_TRUE(comes_within(events_[0], 5000));
+    DWORD status = 0;
+    ASSERT_EQ(buffer_->GetStatus(&status), DS_OK);
+    EXPECT_EQ(status, DWORD{DSBSTATUS_PLAYING});
+    EXPECT_FALSE(comes_within(events_[1], 100));
+    LudoraAdvanceClock(50);
+    EXPECT_TRUE(comes_within(events_[1], 5000));
+    ASSERT_EQ(buffer_->GetStatus(&status), DS_OK);
+    EXPECT_EQ(status, DWORD{0});
 }
 
 TEST_F(Notifications, ABufferStoppedByTheEndOfItsDirectSoundFiresItsStopEvent) {
