@@ -4,6 +4,7 @@
 #include "core/quiet_stderr.h"
 #include "core/settings.h"
 #include "window/direct_rendering.h"
+#include "window/display_events.h"
 #include "window/frame_pacer.h"
 #include "window/joysticks.h"
 #include "window/driver.h"
@@ -229,6 +230,8 @@ public:
     const char* name() const override { return "sdl"; }
 
     void pump() override {
+        if (!windows_.empty()) display_events_.watch(windows_.begin()->second.window);
+        if (!display_events_.worth_pumping()) return;
         SDL_Event e;
         while (SDL_PollEvent(&e))
             handle(e);
@@ -391,6 +394,7 @@ public:
 private:
     std::map<HWND, SdlWindow> windows_;
     FramePacer pacer_;
+    DisplayEvents display_events_;
     const bool pacing_ = settings::pacing();
 
     SdlWindow* find(HWND hwnd) {
