@@ -34,7 +34,10 @@ struct Services {
     // DirectDraw area: marks every surface lost, as another program's mode change would.
     void (*lose_all_surfaces)();
     // GDI area: device contexts over memory DirectDraw owns (IDirectDrawSurface::GetDC).
-    HDC (*create_canvas_dc)(const pixels::Canvas& canvas);
+    // `before_use(owner)` runs once, before the context first reads or writes
+    // the memory (never when it is only made and deleted).
+    HDC (*create_canvas_dc)
+    (const pixels::Canvas& canvas, void (*before_use)(void* owner), void* owner);
     // Returns the bounds of everything drawn through the context (empty when nothing).
     RECT (*delete_canvas_dc)(HDC dc);
     // The surface changed under an outstanding context (a new palette).

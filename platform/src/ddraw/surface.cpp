@@ -19,6 +19,9 @@ Surface* as_surface(LPDIRECTDRAWSURFACE s) {
 }
 
 std::atomic<uint64_t> g_surfaces_made{0};
+bool meet(const RECT& a, const RECT& b) {
+    return !rect_empty(rect_intersect(a, b));
+}
 
 RECT offset_rect(const RECT& r, LONG dx, LONG dy) {
     return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
@@ -46,6 +49,9 @@ Surface::Surface(std::shared_ptr<Display> display, int width, int height, const 
 }
 
 Surface::~Surface() {
+    settle_readers_of(this);
+    for (const WaitingRun& waiting : waiting_)
+        release(waiting);
     unregister_surface(this);
     if (dc_) host::services().delete_canvas_dc(dc_);
     for (Surface* back : chain_)
@@ -83,10 +89,11 @@ Canvas Surface::canvas() const {
     return c;
 }
 
-void Surface::blit_tracked(const BlitRequest& request, const Surface* source) {
+void Surface::blit_tracked(const BlitRequest& request, const Surface* source, bool may_wait) {
     const RECT area = rect_intersect(rect_intersect(request.dest_rect, request.clip),
                                      RECT{0, 0, width_, height_});
     if (rect_empty(area)) return;
+    settle_readers_of(this);
     BlitRecord now;
     if (source) {
         now.source_id = source->id_;
@@ -98,6 +105,39 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source) {
     now.fill = request.fill;
     now.source_key = request.source_key;
     now.dest_key = request.dest_key;
+    const LONG dx = request.dest_rect.left - request.source_rect.left;
+    const LONG dy = request.dest_rect.top - request.source_rect.top;
+    const bool stretched = source && (request.source_rect.right + dx != request.dest_rect.right ||
+                                      request.source_rect.bottom + dy != request.dest_rect.bottom);
+    // A copy of another picture, as it is, over what was there: made twice
+    // over its own result, it changes nothing (a destination key would).
+    const bool fixed = source && source != this && !stretched && !request.dest_key.enabled &&
+                       !format_.indexed && !source->format_.indexed && !is_visible_primary();
+    if (!waiting_.empty()) {
+        if (fixed && may_wait && joins_waiting(now, area, request, source)) return;
+        settle_meeting(area);
+    }
+    if (fixed && may_wait) {
+        const CopyRun* run = overdrawn_.run_for(now);
+        if (run && may_hold_back(*run)) {
+            HeldBlit copy{request, source};
+            copy.request.dest = nullptr;
+            copy.request.source = nullptr;
+            waiting_.push_back(WaitingRun{*run, {copy}});
+            ++source->readers_waiting_;
+            return;
+        }
+    }
+    blit_repeated(request, source, now, area);
+    if (fixed) {
+        overdrawn_.note_blit(now, area);
+    } else {
+        overdrawn_.note_write(area);
+    }
+}
+
+void Surface::blit_repeated(const BlitRequest& request, const Surface* source, BlitRecord now,
+                            const RECT& area) {
     const LONG dx = request.dest_rect.left - request.source_rect.left;
     const LONG dy = request.dest_rect.top - request.source_rect.top;
     const bool stretched = source && (request.source_rect.right + dx != request.dest_rect.right ||
@@ -150,6 +190,94 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source) {
     }
     before->source_version = now.source_version;
     before->dest_version = damage_.version();
+}
+
+bool Surface::may_hold_back(const CopyRun& run) const {
+    for (const WaitingRun& waiting : waiting_)
+        if (meet(waiting.run.place, run.place)) return false;
+    RECT since[DamageHistory::kEntries];
+    const int n = damage_.changed_since(run.after, since);
+    for (int i = 0; i < n; ++i)
+        if (meet(since[i], run.place)) return false;
+    return true;
+}
+
+bool Surface::joins_waiting(const BlitRecord& blit, const RECT& area, const BlitRequest& request,
+                            const Surface* source) {
+    WaitingRun* joined = nullptr;
+    for (WaitingRun& waiting : waiting_) {
+        if (!meet(waiting.run.place, area)) continue;
+        if (joined) return false; // it meets two
+        joined = &waiting;
+    }
+    if (!joined) return false;
+    const CopyRun& run = joined->run;
+    const size_t next = joined->held.size() - 1; // overs held so far
+    const BlitRecord& last = next == 0 ? run.copy : run.overs[next - 1];
+    if (last.same_blit(blit) && last.source_version == blit.source_version)
+        return true; // the same again over its own result changes nothing
+    const BlitRecord& expected = run.overs[next];
+    if (!expected.same_blit(blit) || expected.source_version != blit.source_version) return false;
+    HeldBlit held{request, source};
+    held.request.dest = nullptr;
+    held.request.source = nullptr;
+    joined->held.push_back(held);
+    ++source->readers_waiting_;
+    if (joined->held.size() == run.overs.size() + 1) {
+        // The whole run came again: the place stays as it is.
+        release(*joined);
+        waiting_.erase(waiting_.begin() + (joined - waiting_.data()));
+    }
+    return true;
+}
+
+void Surface::release(const WaitingRun& waiting) {
+    for (const HeldBlit& held : waiting.held)
+        --held.source->readers_waiting_;
+}
+
+void Surface::make_waiting(size_t index) {
+    const WaitingRun waiting = std::move(waiting_[index]);
+    waiting_.erase(waiting_.begin() + static_cast<ptrdiff_t>(index));
+    release(waiting);
+    for (const HeldBlit& held : waiting.held) {
+        const Canvas target = canvas();
+        const Canvas from = held.source->canvas();
+        BlitRequest request = held.request;
+        request.dest = &target;
+        request.source = &from;
+        blit_tracked(request, held.source, false);
+    }
+}
+
+void Surface::settle_meeting(const RECT& area) {
+    for (;;) {
+        const auto it = std::find_if(waiting_.begin(), waiting_.end(),
+                                     [&](const WaitingRun& w) { return meet(w.run.place, area); });
+        if (it == waiting_.end()) return;
+        make_waiting(static_cast<size_t>(it - waiting_.begin()));
+    }
+}
+
+void Surface::settle() {
+    while (!waiting_.empty())
+        make_waiting(0);
+    overdrawn_.note_read(damage_.version());
+}
+
+void Surface::settle_readers_of(const Surface* source) {
+    if (source->readers_waiting_.load() == 0) return;
+    for_each_surface([source](Surface* s) {
+        for (;;) {
+            const auto it =
+                std::find_if(s->waiting_.begin(), s->waiting_.end(), [&](const WaitingRun& w) {
+                    return std::any_of(w.held.begin(), w.held.end(),
+                                       [&](const HeldBlit& h) { return h.source == source; });
+                });
+            if (it == s->waiting_.end()) break;
+            s->make_waiting(static_cast<size_t>(it - s->waiting_.begin()));
+        }
+    });
 }
 
 void Surface::changed() {
@@ -282,6 +410,7 @@ HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE source_if, LPRECT sou
         const RECT source_bounds{0, 0, source->width_, source->height_};
         const RECT src = source_rect ? *source_rect : source_bounds;
         if (rect_empty(src) || !rect_inside(src, source_bounds)) return DDERR_INVALIDRECT;
+        source->settle();
         from = source->canvas();
         request.source = &from;
         request.source_rect = src;
@@ -312,6 +441,7 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source_if, LPRECT
         bottom > height_) {
         return DDERR_INVALIDRECT;
     }
+    source->settle();
     const Canvas target = canvas();
     const Canvas from = source->canvas();
     BlitRequest request;
@@ -348,6 +478,14 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE target_if, DWORD) {
         if (back->busy()) return DDERR_SURFACEBUSY;
     }
     if (busy()) return DDERR_SURFACEBUSY;
+    // Memory changes hands: what waits to be written, or to read it, is done first.
+    std::vector<Surface*> flipped{this};
+    flipped.insert(flipped.end(), chain_.begin(), chain_.end());
+    for (Surface* s : flipped) {
+        s->settle();
+        settle_readers_of(s);
+        s->overdrawn_.note_write(RECT{0, 0, width_, height_});
+    }
     if (target_if) {
         Surface* target = as_surface(target_if);
         if (std::find(chain_.begin(), chain_.end(), target) == chain_.end()) {
@@ -451,7 +589,16 @@ HRESULT Surface::GetDC(HDC FAR* out) {
     if (lost()) return DDERR_SURFACELOST;
     if (dc_) return DDERR_DCALREADYCREATED;
     if (locks_ > 0) return DDERR_SURFACEBUSY;
-    dc_ = host::services().create_canvas_dc(canvas());
+    // A context made and deleted unused (a check that the surface is there)
+    // leaves held-back copies waiting.
+    dc_ = host::services().create_canvas_dc(
+        canvas(),
+        [](void* owner) {
+            Surface* self = static_cast<Surface*>(owner);
+            self->settle();
+            settle_readers_of(self);
+        },
+        this);
     if (!dc_) return DDERR_CANTCREATEDC;
     *out = dc_;
     return DD_OK;
@@ -459,7 +606,9 @@ HRESULT Surface::GetDC(HDC FAR* out) {
 
 HRESULT Surface::ReleaseDC(HDC dc) {
     if (!dc_ || dc != dc_) return DDERR_NODC;
-    damage_.add(host::services().delete_canvas_dc(dc_));
+    const RECT drawn = host::services().delete_canvas_dc(dc_);
+    damage_.add(drawn);
+    overdrawn_.note_write(drawn);
     dc_ = nullptr;
     changed();
     return DD_OK;
@@ -517,6 +666,11 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) {
     const RECT bounds{0, 0, width_, height_};
     const RECT r = rect ? *rect : bounds;
     if (rect_empty(r) || !rect_inside(r, bounds)) return DDERR_INVALIDRECT;
+    settle();
+    if (!(flags & DDLOCK_READONLY)) {
+        settle_readers_of(this);
+        overdrawn_.note_write(r);
+    }
     GetSurfaceDesc(desc);
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface =

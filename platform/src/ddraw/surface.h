@@ -4,6 +4,7 @@
 
 #include "ddraw/blitter.h"
 #include "ddraw/display.h"
+#include "ddraw/overdrawn_copies.h"
 #include "ddraw/repeated_blits.h"
 #include "pixels/damage.h"
 
@@ -90,6 +91,8 @@ public:
     const DamageHistory& damage() const { return damage_; }
     // Its palette's colours changed: every pixel may show another colour.
     void colours_changed() { damage_.add_whole(); }
+    // Makes the copies this surface holds back, before its memory is read.
+    void settle();
 
     static ptrdiff_t pitch_for(int width, const PixelFormat& format);
     static DWORD bytes_for(int width, int height, const PixelFormat& format);
@@ -100,7 +103,30 @@ private:
     // Blits `request` onto this surface from `source` (null for a fill); a
     // blit made before is redone only where its source or this surface
     // changed since.
-    void blit_tracked(const BlitRequest& request, const Surface* source);
+    void blit_tracked(const BlitRequest& request, const Surface* source, bool may_wait = true);
+    void blit_repeated(const BlitRequest& request, const Surface* source, BlitRecord now,
+                       const RECT& area);
+    struct HeldBlit {
+        BlitRequest request; // without its canvases, taken when it is made
+        const Surface* source = nullptr;
+    };
+    // A copy held back with the blits over it that came as last time, waiting
+    // for the rest of the run that would leave its place as it is.
+    struct WaitingRun {
+        CopyRun run;
+        std::vector<HeldBlit> held; // the copy first
+    };
+    bool may_hold_back(const CopyRun& run) const;
+    // Holds `blit` when it is the next of the one waiting run it meets (and
+    // drops that run when it is the last), or drops it when it repeats the
+    // blit before; false when it must be made.
+    bool joins_waiting(const BlitRecord& blit, const RECT& area, const BlitRequest& request,
+                       const Surface* source);
+    void release(const WaitingRun& waiting);
+    void make_waiting(size_t index);
+    void settle_meeting(const RECT& area);
+    // Before `source` is written: the copies waiting to read it are made.
+    static void settle_readers_of(const Surface* source);
     ColorKeyRange key_range(DWORD which) const;
 
     std::atomic<ULONG> refs_{1};
@@ -114,6 +140,10 @@ private:
     std::vector<uint8_t> memory_;
     DamageHistory damage_;
     RepeatedBlits repeated_blits_;
+    OverdrawnCopies overdrawn_;
+    std::vector<WaitingRun> waiting_;
+    // Copies other surfaces hold back that will read this one.
+    mutable std::atomic<int> readers_waiting_{0};
     RECT locked_{}; // what the outstanding locks may write
     bool has_source_key_ = false, has_dest_key_ = false;
     DDCOLORKEY source_key_{}, dest_key_{};

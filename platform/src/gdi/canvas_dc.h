@@ -7,7 +7,7 @@
 
 namespace ludora::gdi {
 
-HDC create_canvas_dc(const pixels::Canvas& canvas);
+HDC create_canvas_dc(const pixels::Canvas& canvas, void (*before_use)(void* owner), void* owner);
 // Returns the bounds of everything drawn through it, so the surface knows what changed.
 RECT delete_canvas_dc(HDC dc);
 // The surface changed under an outstanding context (a new palette).

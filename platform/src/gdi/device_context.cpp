@@ -6,6 +6,7 @@
 #include "pixels/screen_mode.h"
 
 #include <mutex>
+#include <utility>
 #include <unordered_set>
 
 namespace ludora::gdi {
@@ -56,6 +57,7 @@ void DeviceContext::note_drawn(const RECT& r) {
 
 bool DeviceContext::target(pixels::Canvas& out) {
     if (kind == DcKind::Surface) {
+        if (before_use) std::exchange(before_use, nullptr)(owner);
         out = surface;
         return out.valid();
     }
@@ -88,9 +90,11 @@ void remove_dc(DeviceContext* dc) {
     delete dc;
 }
 
-HDC create_canvas_dc(const pixels::Canvas& canvas) {
+HDC create_canvas_dc(const pixels::Canvas& canvas, void (*before_use)(void* owner), void* owner) {
     DeviceContext* dc = new_dc(DcKind::Surface);
     dc->surface = canvas;
+    dc->before_use = before_use;
+    dc->owner = owner;
     return add_dc(dc);
 }
 

@@ -13,7 +13,9 @@ enum class DcKind { Screen, Memory, Surface };
 struct DeviceContext {
     DcKind kind = DcKind::Screen;
     HWND window = nullptr;
-    pixels::Canvas surface; // DcKind::Surface: the surface's pixels
+    pixels::Canvas surface;                    // DcKind::Surface: the surface's pixels
+    void (*before_use)(void* owner) = nullptr; // DcKind::Surface: once, before the pixels
+    void* owner = nullptr;
     Bitmap* bitmap = nullptr;
     Font* font = nullptr;
     Brush* brush = nullptr;
