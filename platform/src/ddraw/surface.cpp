@@ -19,6 +19,7 @@ Surface* as_surface(LPDIRECTDRAWSURFACE s) {
 }
 
 std::atomic<uint64_t> g_surfaces_made{0};
+
 bool meet(const RECT& a, const RECT& b) {
     return !rect_empty(rect_intersect(a, b));
 }
@@ -128,7 +129,7 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source, bo
             return;
         }
     }
-    blit_repeated(request, source, now, area);
+    blit_repeated(request, source, now, area, stretched);
     if (fixed) {
         overdrawn_.note_blit(now, area);
     } else {
@@ -137,11 +138,9 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source, bo
 }
 
 void Surface::blit_repeated(const BlitRequest& request, const Surface* source, BlitRecord now,
-                            const RECT& area) {
+                            const RECT& area, bool stretched) {
     const LONG dx = request.dest_rect.left - request.source_rect.left;
     const LONG dy = request.dest_rect.top - request.source_rect.top;
-    const bool stretched = source && (request.source_rect.right + dx != request.dest_rect.right ||
-                                      request.source_rect.bottom + dy != request.dest_rect.bottom);
     // A blit within one surface changes its own source: always done in full.
     const bool repeatable = source != this && !stretched;
     BlitRecord* before = repeatable ? repeated_blits_.find(now) : nullptr;

@@ -100,12 +100,14 @@ public:
 private:
     bool busy() const { return locks_ > 0 || dc_ != nullptr; }
     void changed(); // shows the primary after a change
-    // Blits `request` onto this surface from `source` (null for a fill); a
-    // blit made before is redone only where its source or this surface
-    // changed since.
+    // Blits `request` onto this surface from `source` (null for a fill), or
+    // holds it back as part of a run seen before (unless `may_wait` is false:
+    // it is a held blit being made).
     void blit_tracked(const BlitRequest& request, const Surface* source, bool may_wait = true);
+    // A blit made before is redone only where its source or this surface
+    // changed since.
     void blit_repeated(const BlitRequest& request, const Surface* source, BlitRecord now,
-                       const RECT& area);
+                       const RECT& area, bool stretched);
     struct HeldBlit {
         BlitRequest request; // without its canvases, taken when it is made
         const Surface* source = nullptr;
