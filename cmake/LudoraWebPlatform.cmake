@@ -3,7 +3,7 @@
 # replaces (platform/src/web/). Nothing is downloaded: no Emscripten ports.
 file(GLOB_RECURSE LUDORA_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
 list(FILTER LUDORA_PLATFORM_SOURCES EXCLUDE REGEX
-     "/(window/sdl_driver|window/direct_rendering|window/display_events|dsound/sdl_audio_device|dsound/background_audio_device|gdi/font_engine|mci/mp3_decoder|kernel/shell_execute|kernel/stdio_open|web/web_saves)\\.cpp$")
+     "/(window/sdl_driver|window/direct_rendering|window/display_events|window/x_display|dsound/sdl_audio_device|dsound/background_audio_device|gdi/font_engine|mci/mp3_decoder|kernel/shell_execute|kernel/stdio_open|web/web_saves)\\.cpp$")
 add_library(ludora_platform STATIC ${LUDORA_PLATFORM_SOURCES})
 target_include_directories(ludora_platform
     PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include

@@ -6,21 +6,9 @@
 
 namespace ludora::video {
 
-namespace {
-
-bool meet(const RECT& a, const RECT& b) {
-    return !rect_empty(rect_intersect(a, b));
-}
-
-bool same(const BlitRecord& a, const BlitRecord& b) {
-    return a.same_blit(b) && a.source_version == b.source_version;
-}
-
-} // namespace
-
 const CopyRun* OverdrawnCopies::run_for(const BlitRecord& copy) const {
     for (const CopyRun& run : runs_)
-        if (same(run.copy, copy)) return &run;
+        if (run.copy.same_as_seen(copy)) return &run;
     return nullptr;
 }
 
@@ -28,9 +16,9 @@ void OverdrawnCopies::note_blit(const BlitRecord& blit, const RECT& area) {
     bool again = false, joined = false;
     for (auto run = open_.begin(); run != open_.end();) {
         const BlitRecord& last = run->overs.empty() ? run->copy : run->overs.back();
-        if (!meet(run->place, area) || same(last, blit)) {
+        if (!rect_meet(run->place, area) || last.same_as_seen(blit)) {
             // The same blit again over its own result changed nothing.
-            again = again || same(run->copy, blit);
+            again = again || run->copy.same_as_seen(blit);
             ++run;
             continue;
         }
@@ -51,7 +39,7 @@ void OverdrawnCopies::note_blit(const BlitRecord& blit, const RECT& area) {
 }
 
 void OverdrawnCopies::note_write(const RECT& area) {
-    std::erase_if(open_, [&](const CopyRun& run) { return meet(run.place, area); });
+    std::erase_if(open_, [&](const CopyRun& run) { return rect_meet(run.place, area); });
 }
 
 void OverdrawnCopies::note_read(uint64_t now) {

@@ -24,6 +24,10 @@ struct BlitRecord {
     uint64_t dest_version = 0;   // the destination's version right after it
 
     bool same_blit(const BlitRecord& other) const;
+    // The same blit, from the same picture of its source.
+    bool same_as_seen(const BlitRecord& other) const {
+        return same_blit(other) && source_version == other.source_version;
+    }
 };
 
 inline bool same_rect(const RECT& a, const RECT& b) {

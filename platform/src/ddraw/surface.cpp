@@ -20,10 +20,6 @@ Surface* as_surface(LPDIRECTDRAWSURFACE s) {
 
 std::atomic<uint64_t> g_surfaces_made{0};
 
-bool meet(const RECT& a, const RECT& b) {
-    return !rect_empty(rect_intersect(a, b));
-}
-
 RECT offset_rect(const RECT& r, LONG dx, LONG dy) {
     return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
@@ -193,11 +189,11 @@ void Surface::blit_repeated(const BlitRequest& request, const Surface* source, B
 
 bool Surface::may_hold_back(const CopyRun& run) const {
     for (const WaitingRun& waiting : waiting_)
-        if (meet(waiting.run.place, run.place)) return false;
+        if (rect_meet(waiting.run.place, run.place)) return false;
     RECT since[DamageHistory::kEntries];
     const int n = damage_.changed_since(run.after, since);
     for (int i = 0; i < n; ++i)
-        if (meet(since[i], run.place)) return false;
+        if (rect_meet(since[i], run.place)) return false;
     return true;
 }
 
@@ -205,7 +201,7 @@ bool Surface::joins_waiting(const BlitRecord& blit, const RECT& area, const Blit
                             const Surface* source) {
     WaitingRun* joined = nullptr;
     for (WaitingRun& waiting : waiting_) {
-        if (!meet(waiting.run.place, area)) continue;
+        if (!rect_meet(waiting.run.place, area)) continue;
         if (joined) return false; // it meets two
         joined = &waiting;
     }
@@ -213,10 +209,8 @@ bool Surface::joins_waiting(const BlitRecord& blit, const RECT& area, const Blit
     const CopyRun& run = joined->run;
     const size_t next = joined->held.size() - 1; // overs held so far
     const BlitRecord& last = next == 0 ? run.copy : run.overs[next - 1];
-    if (last.same_blit(blit) && last.source_version == blit.source_version)
-        return true; // the same again over its own result changes nothing
-    const BlitRecord& expected = run.overs[next];
-    if (!expected.same_blit(blit) || expected.source_version != blit.source_version) return false;
+    if (last.same_as_seen(blit)) return true; // the same again over its own result changes nothing
+    if (!run.overs[next].same_as_seen(blit)) return false;
     HeldBlit held{request, source};
     held.request.dest = nullptr;
     held.request.source = nullptr;
@@ -251,8 +245,9 @@ void Surface::make_waiting(size_t index) {
 
 void Surface::settle_meeting(const RECT& area) {
     for (;;) {
-        const auto it = std::find_if(waiting_.begin(), waiting_.end(),
-                                     [&](const WaitingRun& w) { return meet(w.run.place, area); });
+        const auto it = std::find_if(waiting_.begin(), waiting_.end(), [&](const WaitingRun& w) {
+            return rect_meet(w.run.place, area);
+        });
         if (it == waiting_.end()) return;
         make_waiting(static_cast<size_t>(it - waiting_.begin()));
     }
@@ -478,13 +473,14 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE target_if, DWORD) {
     }
     if (busy()) return DDERR_SURFACEBUSY;
     // Memory changes hands: what waits to be written, or to read it, is done first.
-    std::vector<Surface*> flipped{this};
-    flipped.insert(flipped.end(), chain_.begin(), chain_.end());
-    for (Surface* s : flipped) {
+    const auto hand_over = [](Surface* s) {
         s->settle();
         settle_readers_of(s);
-        s->overdrawn_.note_write(RECT{0, 0, width_, height_});
-    }
+        s->overdrawn_.note_write(RECT{0, 0, s->width_, s->height_});
+    };
+    hand_over(this);
+    for (Surface* back : chain_)
+        hand_over(back);
     if (target_if) {
         Surface* target = as_surface(target_if);
         if (std::find(chain_.begin(), chain_.end(), target) == chain_.end()) {

@@ -62,6 +62,10 @@ inline RECT rect_intersect(const RECT& a, const RECT& b) {
                  std::min(a.bottom, b.bottom)};
     return rect_empty(r) ? RECT{0, 0, 0, 0} : r;
 }
+// Whether two rectangles share a pixel.
+inline bool rect_meet(const RECT& a, const RECT& b) {
+    return !rect_empty(rect_intersect(a, b));
+}
 inline RECT canvas_rect(const Canvas& c) {
     return RECT{0, 0, c.width, c.height};
 }

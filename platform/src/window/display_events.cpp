@@ -1,9 +1,9 @@
 #include "window/display_events.h"
 
-#include <SDL.h>
-#include <SDL_syswm.h>
+#include "window/x_display.h"
 
-#include <dlfcn.h>
+#include <SDL.h>
+
 #include <poll.h>
 
 namespace ludora::window {
@@ -19,24 +19,15 @@ constexpr int kQueuedAlready = 0; // XEventsQueued's mode that reads nothing
 void DisplayEvents::watch(SDL_Window* window) {
     if (watched_ || !window) return;
     watched_ = true;
-#if defined(SDL_VIDEO_DRIVER_X11)
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
-        !info.info.x11.display)
-        return;
-    // SDL has loaded Xlib already and keeps it for the program's life.
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!xlib) return;
-    using ConnectionNumber = int (*)(Display*);
-    auto connection = reinterpret_cast<ConnectionNumber>(dlsym(xlib, "XConnectionNumber"));
-    auto queued = reinterpret_cast<EventsQueued>(dlsym(xlib, "XEventsQueued"));
-    dlclose(xlib); // drops our reference only: SDL's holds the library
+    void* display = x_display_of(window);
+    if (!display) return;
+    using ConnectionNumber = int (*)(void*);
+    const auto connection = xlib_function<ConnectionNumber>("XConnectionNumber");
+    const auto queued = xlib_function<EventsQueued>("XEventsQueued");
     if (!connection || !queued) return;
-    display_ = info.info.x11.display;
-    fd_ = connection(info.info.x11.display);
+    display_ = display;
+    fd_ = connection(display);
     events_queued_ = queued;
-#endif
 }
 
 bool DisplayEvents::worth_pumping() {

@@ -241,8 +241,8 @@ TEST(Damage, TrackedSurfacesShowWhatFullCopiesShow) {
             if (what < 2) {
                 world.blit(usual[rng() % usual.size()]);
             } else if (what < 4) {
-                // A frame: the remembered blits in their order, so copies drawn
-                // over come back in pairs.
+                // A frame: the remembered blits in their order, so a copy and
+                // the blits drawn over it come back as a run.
                 for (const Blit& b : usual)
                     world.blit(b);
             } else if (what < 6) {
