@@ -38,7 +38,8 @@ DWORD Surface::bytes_for(int width, int height, const PixelFormat& format) {
 Surface::Surface(std::shared_ptr<Display> display, int width, int height, const PixelFormat& format,
                  DWORD caps)
     : id_(++g_surfaces_made), display_(std::move(display)), width_(width), height_(height),
-      format_(format), caps_(caps), damage_(RECT{0, 0, width, height}) {
+      format_(format), dd_format_(to_ddpixelformat(format)), caps_(caps),
+      damage_(RECT{0, 0, width, height}) {
     pitch_ = pitch_for(width, format);
     memory_.assign(static_cast<size_t>(pitch_) * height, 0);
     if (caps_ & DDSCAPS_VIDEOMEMORY) display_->video_used += bytes_for(width, height, format);
@@ -111,16 +112,16 @@ void Surface::blit_tracked(const BlitRequest& request, const Surface* source, bo
     const bool fixed = source && source != this && !stretched && !request.dest_key.enabled &&
                        !format_.indexed && !source->format_.indexed && !is_visible_primary();
     if (!waiting_.empty()) {
-        if (fixed && may_wait && joins_waiting(now, area, request, source)) return;
+        if (fixed && may_wait && joins_waiting(now, area, source)) return;
         settle_meeting(area);
     }
     if (fixed && may_wait) {
         const CopyRun* run = overdrawn_.run_for(now);
         if (run && may_hold_back(*run)) {
-            HeldBlit copy{request, source};
-            copy.request.dest = nullptr;
-            copy.request.source = nullptr;
-            waiting_.push_back(WaitingRun{*run, {copy}});
+            WaitingRun& waiting = waiting_.emplace_back();
+            waiting.run = run;
+            waiting.held = 1;
+            waiting.sources[0] = source;
             ++source->readers_waiting_;
             return;
         }
@@ -189,7 +190,7 @@ void Surface::blit_repeated(const BlitRequest& request, const Surface* source, B
 
 bool Surface::may_hold_back(const CopyRun& run) const {
     for (const WaitingRun& waiting : waiting_)
-        if (rect_meet(waiting.run.place, run.place)) return false;
+        if (rect_meet(waiting.run->place, run.place)) return false;
     RECT since[DamageHistory::kEntries];
     const int n = damage_.changed_since(run.after, since);
     for (int i = 0; i < n; ++i)
@@ -197,26 +198,28 @@ bool Surface::may_hold_back(const CopyRun& run) const {
     return true;
 }
 
-bool Surface::joins_waiting(const BlitRecord& blit, const RECT& area, const BlitRequest& request,
-                            const Surface* source) {
+bool Surface::joins_waiting(const BlitRecord& blit, const RECT& area, const Surface* source) {
+    // Waiting places never meet: a blit inside the place of the run joined
+    // last (the run being drawn, as a rule) meets no other.
     WaitingRun* joined = nullptr;
-    for (WaitingRun& waiting : waiting_) {
-        if (!rect_meet(waiting.run.place, area)) continue;
-        if (joined) return false; // it meets two
-        joined = &waiting;
+    if (last_joined_ < waiting_.size() && rect_inside(area, waiting_[last_joined_].run->place)) {
+        joined = &waiting_[last_joined_];
+    } else {
+        for (WaitingRun& waiting : waiting_) {
+            if (!rect_meet(waiting.run->place, area)) continue;
+            if (joined) return false; // it meets two
+            joined = &waiting;
+        }
+        if (!joined) return false;
+        last_joined_ = static_cast<size_t>(joined - waiting_.data());
     }
-    if (!joined) return false;
-    const CopyRun& run = joined->run;
-    const size_t next = joined->held.size() - 1; // overs held so far
-    const BlitRecord& last = next == 0 ? run.copy : run.overs[next - 1];
-    if (last.same_as_seen(blit)) return true; // the same again over its own result changes nothing
-    if (!run.overs[next].same_as_seen(blit)) return false;
-    HeldBlit held{request, source};
-    held.request.dest = nullptr;
-    held.request.source = nullptr;
-    joined->held.push_back(held);
+    const CopyRun& run = *joined->run;
+    if (joined->record(joined->held - 1).same_as_seen(blit))
+        return true; // the same again over its own result changes nothing
+    if (!joined->record(joined->held).same_as_seen(blit)) return false;
+    joined->sources[joined->held++] = source;
     ++source->readers_waiting_;
-    if (joined->held.size() == run.overs.size() + 1) {
+    if (joined->held == run.overs.size() + 1) {
         // The whole run came again: the place stays as it is.
         release(*joined);
         waiting_.erase(waiting_.begin() + (joined - waiting_.data()));
@@ -225,28 +228,34 @@ bool Surface::joins_waiting(const BlitRecord& blit, const RECT& area, const Blit
 }
 
 void Surface::release(const WaitingRun& waiting) {
-    for (const HeldBlit& held : waiting.held)
-        --held.source->readers_waiting_;
+    for (size_t i = 0; i < waiting.held; ++i)
+        --waiting.sources[i]->readers_waiting_;
 }
 
 void Surface::make_waiting(size_t index) {
-    const WaitingRun waiting = std::move(waiting_[index]);
+    const WaitingRun waiting = waiting_[index];
     waiting_.erase(waiting_.begin() + static_cast<ptrdiff_t>(index));
     release(waiting);
-    for (const HeldBlit& held : waiting.held) {
+    for (size_t i = 0; i < waiting.held; ++i) {
+        const BlitRecord& held = waiting.record(i);
         const Canvas target = canvas();
-        const Canvas from = held.source->canvas();
-        BlitRequest request = held.request;
-        request.dest = &target;
+        const Canvas from = waiting.sources[i]->canvas();
+        BlitRequest request;
         request.source = &from;
-        blit_tracked(request, held.source, false);
+        request.source_rect = held.source_rect;
+        request.dest = &target;
+        request.dest_rect = held.dest_rect;
+        request.clip = held.clip;
+        request.source_key = held.source_key;
+        request.dest_key = held.dest_key;
+        blit_tracked(request, waiting.sources[i], false);
     }
 }
 
 void Surface::settle_meeting(const RECT& area) {
     for (;;) {
         const auto it = std::find_if(waiting_.begin(), waiting_.end(), [&](const WaitingRun& w) {
-            return rect_meet(w.run.place, area);
+            return rect_meet(w.run->place, area);
         });
         if (it == waiting_.end()) return;
         make_waiting(static_cast<size_t>(it - waiting_.begin()));
@@ -265,8 +274,8 @@ void Surface::settle_readers_of(const Surface* source) {
         for (;;) {
             const auto it =
                 std::find_if(s->waiting_.begin(), s->waiting_.end(), [&](const WaitingRun& w) {
-                    return std::any_of(w.held.begin(), w.held.end(),
-                                       [&](const HeldBlit& h) { return h.source == source; });
+                    return std::find(w.sources.begin(), w.sources.begin() + w.held, source) !=
+                           w.sources.begin() + w.held;
                 });
             if (it == s->waiting_.end()) break;
             s->make_waiting(static_cast<size_t>(it - s->waiting_.begin()));
@@ -619,7 +628,7 @@ HRESULT Surface::GetPalette(LPDIRECTDRAWPALETTE FAR* out) {
 
 HRESULT Surface::GetPixelFormat(LPDDPIXELFORMAT format) {
     if (!format) return DDERR_INVALIDPARAMS;
-    *format = to_ddpixelformat(format_);
+    *format = dd_format_;
     return DD_OK;
 }
 
@@ -645,7 +654,7 @@ HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
         desc->dwFlags |= DDSD_CKDESTBLT;
         desc->ddckCKDestBlt = dest_key_;
     }
-    desc->ddpfPixelFormat = to_ddpixelformat(format_);
+    desc->ddpfPixelFormat = dd_format_;
     desc->ddsCaps.dwCaps = caps_;
     return DD_OK;
 }

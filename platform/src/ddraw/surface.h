@@ -10,6 +10,7 @@
 
 #include <ddraw.h>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -108,22 +109,21 @@ private:
     // changed since.
     void blit_repeated(const BlitRequest& request, const Surface* source, BlitRecord now,
                        const RECT& area, bool stretched);
-    struct HeldBlit {
-        BlitRequest request; // without its canvases, taken when it is made
-        const Surface* source = nullptr;
-    };
     // A copy held back with the blits over it that came as last time, waiting
-    // for the rest of the run that would leave its place as it is.
+    // for the rest of the run that would leave its place as it is. The run
+    // stays where it is meanwhile: runs change only when the surface is read,
+    // after everything waiting is made.
     struct WaitingRun {
-        CopyRun run;
-        std::vector<HeldBlit> held; // the copy first
+        const CopyRun* run = nullptr;
+        size_t held = 0; // the copy, then the first of the run's overs
+        std::array<const Surface*, OverdrawnCopies::kLongestRun + 1> sources{};
+        const BlitRecord& record(size_t i) const { return i == 0 ? run->copy : run->overs[i - 1]; }
     };
     bool may_hold_back(const CopyRun& run) const;
     // Holds `blit` when it is the next of the one waiting run it meets (and
     // drops that run when it is the last), or drops it when it repeats the
     // blit before; false when it must be made.
-    bool joins_waiting(const BlitRecord& blit, const RECT& area, const BlitRequest& request,
-                       const Surface* source);
+    bool joins_waiting(const BlitRecord& blit, const RECT& area, const Surface* source);
     void release(const WaitingRun& waiting);
     void make_waiting(size_t index);
     void settle_meeting(const RECT& area);
@@ -137,6 +137,7 @@ private:
     int width_;
     int height_;
     PixelFormat format_;
+    DDPIXELFORMAT dd_format_; // as GetSurfaceDesc reports it, asked for every blit
     DWORD caps_;
     ptrdiff_t pitch_;
     std::vector<uint8_t> memory_;
@@ -144,6 +145,7 @@ private:
     RepeatedBlits repeated_blits_;
     OverdrawnCopies overdrawn_;
     std::vector<WaitingRun> waiting_;
+    size_t last_joined_ = 0; // where joins_waiting looks first
     // Copies other surfaces hold back that will read this one.
     mutable std::atomic<int> readers_waiting_{0};
     RECT locked_{}; // what the outstanding locks may write

@@ -6,17 +6,19 @@
 #include <windows.h>
 
 extern "C" int WINAPI GetSystemMetrics(int index) {
-    const ludora::pixels::DisplayMode desk = ludora::pixels::screen_mode();
+    // Only the screen's own metrics read the mode: window frames ask for the
+    // rest many times a frame.
+    const auto desk = [] { return ludora::pixels::screen_mode(); };
     switch (index) {
     case SM_CXSCREEN:
     case SM_CXFULLSCREEN:
     case SM_CXVIRTUALSCREEN:
-        return desk.width;
+        return desk().width;
     case SM_CYSCREEN:
     case SM_CYVIRTUALSCREEN:
-        return desk.height;
+        return desk().height;
     case SM_CYFULLSCREEN:
-        return desk.height - 19;
+        return desk().height - 19;
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
         return 16;
@@ -63,13 +65,13 @@ extern "C" int WINAPI GetSystemMetrics(int index) {
         return 15;
     // A window may be dragged a little past the screen on every side.
     case SM_CXMAXTRACK:
-        return desk.width + 12;
+        return desk().width + 12;
     case SM_CYMAXTRACK:
-        return desk.height + 12;
+        return desk().height + 12;
     case SM_CXMAXIMIZED:
-        return desk.width + 8;
+        return desk().width + 8;
     case SM_CYMAXIMIZED:
-        return desk.height + 8;
+        return desk().height + 8;
     case SM_CMONITORS:
         return 1;
     default:
