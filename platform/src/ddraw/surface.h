@@ -115,7 +115,7 @@ private:
     // after everything waiting is made.
     struct WaitingRun {
         const CopyRun* run = nullptr;
-        size_t held = 0; // the copy, then the first of the run's overs
+        size_t held = 0; // how many came: the copy, then the run's overs in order
         std::array<const Surface*, OverdrawnCopies::kLongestRun + 1> sources{};
         const BlitRecord& record(size_t i) const { return i == 0 ? run->copy : run->overs[i - 1]; }
     };
