@@ -268,6 +268,12 @@ void Surface::settle() {
     overdrawn_.note_read(damage_.version());
 }
 
+void Surface::settle_before_writing(const RECT& area) {
+    settle();
+    settle_readers_of(this);
+    overdrawn_.note_write(area);
+}
+
 void Surface::settle_readers_of(const Surface* source) {
     if (source->readers_waiting_.load() == 0) return;
     for_each_surface([source](Surface* s) {
@@ -481,15 +487,10 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE target_if, DWORD) {
         if (back->busy()) return DDERR_SURFACEBUSY;
     }
     if (busy()) return DDERR_SURFACEBUSY;
-    // Memory changes hands: what waits to be written, or to read it, is done first.
-    const auto hand_over = [](Surface* s) {
-        s->settle();
-        settle_readers_of(s);
-        s->overdrawn_.note_write(RECT{0, 0, s->width_, s->height_});
-    };
-    hand_over(this);
+    // Memory changes hands: every buffer is written whole.
+    settle_before_writing(RECT{0, 0, width_, height_});
     for (Surface* back : chain_)
-        hand_over(back);
+        back->settle_before_writing(RECT{0, 0, width_, height_});
     if (target_if) {
         Surface* target = as_surface(target_if);
         if (std::find(chain_.begin(), chain_.end(), target) == chain_.end()) {
@@ -597,12 +598,8 @@ HRESULT Surface::GetDC(HDC FAR* out) {
     // leaves held-back copies waiting.
     dc_ = host::services().create_canvas_dc(
         canvas(),
-        [](void* owner) {
-            Surface* self = static_cast<Surface*>(owner);
-            self->settle();
-            settle_readers_of(self);
-        },
-        this);
+        // What it draws is noted when it is released.
+        [](void* owner) { static_cast<Surface*>(owner)->settle_before_writing(RECT{}); }, this);
     if (!dc_) return DDERR_CANTCREATEDC;
     *out = dc_;
     return DD_OK;
@@ -670,10 +667,10 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) {
     const RECT bounds{0, 0, width_, height_};
     const RECT r = rect ? *rect : bounds;
     if (rect_empty(r) || !rect_inside(r, bounds)) return DDERR_INVALIDRECT;
-    settle();
-    if (!(flags & DDLOCK_READONLY)) {
-        settle_readers_of(this);
-        overdrawn_.note_write(r);
+    if (flags & DDLOCK_READONLY) {
+        settle();
+    } else {
+        settle_before_writing(r);
     }
     GetSurfaceDesc(desc);
     desc->dwFlags |= DDSD_LPSURFACE;

@@ -127,6 +127,9 @@ private:
     void release(const WaitingRun& waiting);
     void make_waiting(size_t index);
     void settle_meeting(const RECT& area);
+    // Before the memory is written other than by a blit (over `area`): what
+    // this surface holds back is made, and what others hold back to read it.
+    void settle_before_writing(const RECT& area);
     // Before `source` is written: the copies waiting to read it are made.
     static void settle_readers_of(const Surface* source);
     ColorKeyRange key_range(DWORD which) const;
